@@ -1,0 +1,9 @@
+#include "core/buffers.h"
+
+namespace versos {
+
+char palabra[kTextBufferSize];
+char frase[kTextBufferSize];
+int numPalabra;
+
+}  // namespace versos

@@ -1,0 +1,68 @@
+// versos-pegar: prints the clipboard's text item, the one versos writes.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "core/clipboard_device.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: versos-pegar [-r]\n"
+    "Prints the text on the clipboard that versos writes (the same clipboard,\n"
+    "chosen the same way), converted from Windows-1252 to UTF-8, with nothing\n"
+    "added.\n"
+    "  -r      print the raw Windows-1252 bytes unchanged\n"
+    "  --help  show this text\n"
+    "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
+    "clipboard holds no text, 2 the clipboard can't be reached or the command\n"
+    "line is wrong.\n";
+
+bool write_all(int fd, const char* data, std::size_t length) {
+    while (length > 0) {
+        const ssize_t n = ::write(fd, data, length);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    versos::TextFormat format = versos::TextFormat::utf8;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-r") == 0) {
+            format = versos::TextFormat::windows1252;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else {
+            std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
+
+    std::string text, why;
+    switch (versos::session_clipboard().read_text(format, text, why)) {
+        case versos::ReadResult::no_text:
+            std::fputs("versos-pegar: the clipboard holds no text\n", stderr);
+            return 1;
+        case versos::ReadResult::unreachable:
+            std::fprintf(stderr, "versos-pegar: cannot reach the clipboard: %s\n", why.c_str());
+            return 2;
+        case versos::ReadResult::text:
+            break;
+    }
+    if (!write_all(STDOUT_FILENO, text.data(), text.size())) {
+        std::fprintf(stderr, "versos-pegar: cannot write the text: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Builds the verse command, runs it once and shows the fragment it put on the
+# clipboard.   scripts/run.sh [MODE [SEED]]   (default: mode B, a seed from the clock)
+set -eu
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+need_packages cmake g++ make
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERSOS_BUILD_TESTS=OFF >/dev/null
+cmake --build build --target versos versos-pegar -j"$(nproc)" >/dev/null
+mode=${1:-B}
+seed=${2:-$(date +%s)}
+status=0
+build/core/versos "$mode" "$seed" || status=$?
+echo "versos $mode $seed: exit status $status"
+printf 'clipboard: "'
+build/core/versos-pegar || true
+echo '"'

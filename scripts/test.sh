@@ -1,0 +1,22 @@
+#!/bin/sh
+# Builds and runs every test: once in a normal build, once built with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+need_packages cmake g++ make libgtest-dev
+jobs=$(nproc)
+
+run_suite() {  # build dir, extra cmake arguments...
+    dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j"$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+}
+
+echo "== tests =="
+run_suite build-test
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+run_suite build-sanitize -DVERSOS_SANITIZE=ON
+echo "All tests passed."
