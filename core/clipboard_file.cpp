@@ -116,8 +116,12 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
     if (!folder_usable(&why)) return ReadResult::unreachable;
     const int fd = ::open(path_, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) return ReadResult::no_text;
-        why = std::string(path_) + ": " + std::strerror(errno);
+        const int error = errno;
+        struct stat folder;
+        const bool folder_exists = ::stat(folder_, &folder) == 0 && S_ISDIR(folder.st_mode);
+        if (error == ENOENT && folder_exists) return ReadResult::no_text;  // nothing was ever written, or emptied
+        why = std::string(folder_exists ? path_ : folder_) + ": " +
+              std::strerror(folder_exists ? error : ENOENT);
         return ReadResult::unreachable;
     }
     std::string bytes;

@@ -1,0 +1,193 @@
+// The real versos and versos-pegar binaries, end to end, on the file
+// clipboard.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/buffers.h"
+#include "core/dispatch.h"
+#include "core/random.h"
+#include "core/verses.h"
+#include "tests/support/process.h"
+#include "tests/support/scripted.h"
+
+namespace versos::testing {
+namespace {
+
+class VersosCommand : public ::testing::Test {
+protected:
+    TempFolder folder;
+    const std::string clip = folder / "clipboard";
+
+    // No DISPLAY: the file clipboard named here serves every run.
+    std::vector<std::string> env() const { return {"PATH=/usr/bin:/bin", "VERSOS_CLIPBOARD_FILE=" + clip}; }
+
+    ProcessResult versos(const std::vector<std::string>& args) {
+        ProcessResult r = run_program(VERSOS_BIN, args, env());
+        EXPECT_EQ(r.out, "") << "versos wrote on standard output";
+        EXPECT_EQ(r.err, "") << "versos wrote on standard error";
+        return r;
+    }
+
+    // The fragment of one run; fails the test unless the run ends with 0.
+    std::string fragment(const std::string& mode, const std::string& seed) {
+        EXPECT_EQ(versos({mode, seed}).status, 0) << mode << " " << seed;
+        const FileContent c = read_file(clip);
+        EXPECT_TRUE(c.exists) << "no text item after " << mode << " " << seed;
+        return c.bytes;
+    }
+};
+
+// What the same dispatch gives in this process for a mode and a seed text.
+std::string in_process(char mode, const std::string& seed) {
+    MemoryClipboard clipboard;
+    palabra[0] = frase[0] = '\0';  // as at the start of a process
+    const char mode_text[2] = {mode, '\0'};
+    const char* argv[] = {"versos", mode_text, seed.c_str()};
+    EXPECT_EQ(run_verse_command(3, argv), 0);
+    return clipboard.item.value_or("<no item>");
+}
+
+// The likeness line of mode B for a seed given as srand receives it.
+std::string likeness_line(unsigned seed) {
+    MemoryClipboard clipboard;
+    versos::srand(seed);
+    verso21();
+    return clipboard.item.value_or("<no item>");
+}
+
+TEST_F(VersosCommand, WrongArgumentCountsLeaveTheClipboardAlone) {
+    write_file(clip, "earlier");
+    for (const auto& args : std::vector<std::vector<std::string>>{{}, {"x"}, {"x", "1", "2"}, {"x", "1", "2", "3"}}) {
+        EXPECT_EQ(versos(args).status, 1);
+        EXPECT_EQ(read_file(clip).bytes, "earlier");
+    }
+}
+
+TEST_F(VersosCommand, UnrecognisedModesEmptyTheClipboardAndFail) {
+    for (const std::string mode : {"F", "!", "", " x", "\xE9", "W", "G"}) {
+        write_file(clip, "earlier");
+        EXPECT_EQ(versos({mode, "1"}).status, 1) << "mode '" << mode << "'";
+        EXPECT_FALSE(read_file(clip).exists) << "mode '" << mode << "' left an item";
+    }
+}
+
+TEST_F(VersosCommand, EveryModeGivesWhatTheGeneratorGivesInProcess) {
+    const std::string modes = "wxyzABCDE0123456789abcdefghijklmnopqrstuv";
+    ASSERT_EQ(modes.size(), 41u);
+    for (char mode : modes) {
+        for (unsigned seed : {0u, 1u, 2u, 77u, 4096u, 123456789u}) {
+            EXPECT_EQ(fragment(std::string(1, mode), std::to_string(seed)), in_process(mode, std::to_string(seed)))
+                << "mode " << mode << " seed " << seed;
+        }
+    }
+}
+
+TEST_F(VersosCommand, KnownFragmentsOfTheOriginalSequence) {
+    // srand(1) yields 41, 18467, 6334, ...
+    EXPECT_EQ(fragment("k", "1"), "un");                  // 41 % 2 = 1
+    EXPECT_EQ(fragment("x", "1"), "Suculentamente un");   // 41 % 20, 18467 % 1691 = 1557, 6334 % 7 = 6
+    EXPECT_EQ(fragment("A", "1"), "s\xFA" "bita tormenta");  // accented bytes as Windows-1252
+    EXPECT_EQ(fragment("kitchen", "1"), "un");            // only the first character counts
+}
+
+TEST_F(VersosCommand, ModeWMayLeaveAnEmptyTextItem) {
+    EXPECT_EQ(fragment("w", "1"), "");  // 41 % 3 != 0: the empty text, still an item
+    EXPECT_TRUE(read_file(clip).exists);
+    EXPECT_EQ(fragment("w", "2").substr(fragment("w", "2").size() - 2), ", ");
+}
+
+TEST_F(VersosCommand, SeedTextsConvertAsAtoi) {
+    const std::string at42 = fragment("B", "42");
+    EXPECT_EQ(fragment("B", "42"), at42) << "one seed, one fragment";
+    EXPECT_EQ(fragment("B", "   42"), at42);
+    EXPECT_EQ(fragment("B", "\t42"), at42);
+    EXPECT_EQ(fragment("B", "42abc"), at42);
+    EXPECT_EQ(fragment("B", "+42"), at42);
+    EXPECT_EQ(fragment("B", "abc"), fragment("B", "0"));
+    EXPECT_EQ(fragment("B", ""), fragment("B", "0"));
+    EXPECT_EQ(fragment("B", "-1"), likeness_line(4294967295u));  // srand takes the int as unsigned
+    EXPECT_EQ(fragment("B", "99999999999"), fragment("B", "2147483647"));
+    EXPECT_EQ(fragment("B", "-99999999999"), likeness_line(2147483648u));  // INT_MIN
+}
+
+TEST_F(VersosCommand, HeldClipboardChangesNothingAndStillSucceeds) {
+    write_file(clip, "earlier");
+    const int lock = ::open((clip + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    EXPECT_EQ(versos({"x", "5"}).status, 0);
+    EXPECT_EQ(versos({"F", "5"}).status, 1);
+    EXPECT_EQ(read_file(clip).bytes, "earlier");
+    close(lock);
+    EXPECT_NE(fragment("x", "5"), "earlier");
+}
+
+TEST_F(VersosCommand, UnusableFolderIsAClipboardThatCannotBeOpened) {
+    const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "VERSOS_CLIPBOARD_FILE=/proc/versos/clipboard"};
+    const ProcessResult r = run_program(VERSOS_BIN, {"x", "5"}, env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    const ProcessResult p = run_program(PEGAR_BIN, {}, env);
+    EXPECT_EQ(p.status, 2);
+    EXPECT_NE(p.err.find("clipboard"), std::string::npos) << p.err;
+}
+
+TEST_F(VersosCommand, DefaultClipboardLivesInAPrivateFolderOfTheRuntimeDir) {
+    const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + folder.path()};
+    ASSERT_EQ(run_program(VERSOS_BIN, {"k", "1"}, env).status, 0);
+    struct stat st;
+    ASSERT_EQ(stat((folder / "versos").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(read_file(folder / "versos/clipboard").bytes, "un");
+    EXPECT_EQ(run_program(PEGAR_BIN, {}, env).out, "un");
+}
+
+TEST_F(VersosCommand, AnotherUsersFolderIsRefused) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    ASSERT_EQ(mkdir((folder / "versos").c_str(), 0700), 0);
+    ASSERT_EQ(chown((folder / "versos").c_str(), 65534, 65534), 0);
+    const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + folder.path()};
+    const ProcessResult r = run_program(VERSOS_BIN, {"k", "1"}, env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_FALSE(read_file(folder / "versos/clipboard").exists);
+    EXPECT_EQ(run_program(PEGAR_BIN, {}, env).status, 2);
+}
+
+TEST_F(VersosCommand, PegarPrintsUtf8OrRawBytes) {
+    write_file(clip, "alusi\xF3n \x80");
+    ProcessResult r = run_program(PEGAR_BIN, {}, env());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "alusi\xC3\xB3n \xE2\x82\xAC");
+    r = run_program(PEGAR_BIN, {"-r"}, env());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "alusi\xF3n \x80");
+}
+
+TEST_F(VersosCommand, PegarTellsAnEmptyItemFromNoItem) {
+    write_file(clip, "");
+    ProcessResult r = run_program(PEGAR_BIN, {}, env());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    ::unlink(clip.c_str());
+    r = run_program(PEGAR_BIN, {}, env());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err, "");
+}
+
+TEST_F(VersosCommand, PegarCommandLine) {
+    const ProcessResult help = run_program(PEGAR_BIN, {"--help"}, env());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage"), std::string::npos);
+    const ProcessResult bad = run_program(PEGAR_BIN, {"-x"}, env());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("-x"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace versos::testing
