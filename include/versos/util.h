@@ -3,3 +3,4 @@
 
 // one #include <versos/util/...> a line
 #include <versos/util/codepages.h>
+#include <versos/util/calendar.h>
