@@ -4,3 +4,4 @@
 // one #include <versos/util/...> a line
 #include <versos/util/codepages.h>
 #include <versos/util/calendar.h>
+#include <versos/util/integers.h>
