@@ -7,8 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <regex>
-#include <sstream>
 #include <string>
 
 #include <versos/util.h>
@@ -218,15 +216,19 @@ TEST(CodePages, FoldingGivesTheTransliterationOfEachLetterItChanges) {
     EXPECT_EQ(std::string(kept), before);
 }
 
+// Declarations of the form <!ENTITY name CDATA "&#number;" -- comment -->.
 std::map<int, std::string> html4_latin1_entities() {
     std::ifstream in(VERSOS_HTML4_LATIN1_ENTITIES);
-    std::stringstream all;
-    all << in.rdbuf();
-    std::string text = all.str();
     std::map<int, std::string> names;
-    std::regex entity(R"(<!ENTITY\s+(\w+)\s+CDATA\s+"&#(\d+);")");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), entity); it != std::sregex_iterator(); ++it)
-        names[std::stoi((*it)[2])] = (*it)[1];
+    std::string word;
+    while (in >> word) {
+        if (word != "<!ENTITY") continue;
+        std::string name, kind, value;
+        in >> name >> kind >> value;
+        if (kind == "CDATA" && value.size() > 5 && value.compare(0, 3, "\"&#") == 0 &&
+            value.compare(value.size() - 2, 2, ";\"") == 0)
+            names[std::stoi(value.substr(3, value.size() - 5))] = name;
+    }
     return names;
 }
 
