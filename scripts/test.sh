@@ -4,7 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages cmake g++ make libgtest-dev
+need_packages cmake g++ make libgtest-dev w3c-sgml-lib
 jobs=$(nproc)
 
 run_suite() {  # build dir, extra cmake arguments...

@@ -1,0 +1,7 @@
+// The general utility library of versos: link versos::util.
+#pragma once
+
+// one #include <versos/util/...> a line
+#include <versos/util/codepages.h>
+#include <versos/util/calendar.h>
+#include <versos/util/integers.h>
