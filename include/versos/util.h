@@ -1,0 +1,7 @@
+// The general utility library of versos: link versos::util.
+#pragma once
+
+// one #include <versos/util/...> a line
+#include <versos/util/strings.h>
+#include <versos/util/paths.h>
+#include <versos/util/readers.h>
