@@ -153,7 +153,7 @@ TEST(Trims, BlankSetsAndHighBytes)
     ltrim_(r.p());
     EXPECT_EQ(r.s(), "a b");
     Buf blanks(" \t \n ");
-    trim_(blanks.p());
+    rtrim_(blanks.p());
     EXPECT_EQ(blanks.s(), "");
 }
 
