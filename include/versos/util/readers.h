@@ -37,8 +37,8 @@ int fgetsn_(char* target, int size, std::FILE* stream);
 
 // The next line with content, as fgetsn_ but unbounded, with blanks handled:
 // ltrimfgets_ skips every blank before the first stored byte (so blank lines
-// too); rtrimfgets_ removes the trailing blanks of the line; trimfgets_ does
-// both.
+// too); rtrimfgets_ removes the trailing blanks of the line (a line of
+// blanks alone gives the empty text); trimfgets_ does both.
 int ltrimfgets_(char* target, std::FILE* stream);
 int rtrimfgets_(char* target, std::FILE* stream);
 int trimfgets_(char* target, std::FILE* stream);
