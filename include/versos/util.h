@@ -2,6 +2,9 @@
 #pragma once
 
 // one #include <versos/util/...> a line
+#include <versos/util/strings.h>
+#include <versos/util/paths.h>
+#include <versos/util/readers.h>
 #include <versos/util/codepages.h>
 #include <versos/util/calendar.h>
 #include <versos/util/integers.h>
