@@ -92,7 +92,7 @@ TEST(Counts, ZeroDivisorsGiveDefinedResults) {
 }
 
 TEST(Powers, RepeatedMultiplicationModuloTheWordSize) {
-    for (int n = 0; n <= 19; ++n) EXPECT_EQ(versos::exp10_(n), std::stoull("1" + std::string(n, '0'))) << n;
+    for (int n = 0; n <= 19; ++n) EXPECT_EQ(versos::exp10_(n), std::stoull(std::string("1").append(n, '0'))) << n;
     EXPECT_EQ(versos::exp10_(-5), 1u);
     EXPECT_NE(versos::exp10_(63), 0u);
     EXPECT_EQ(versos::exp10_(64), 0u);
@@ -158,10 +158,12 @@ TEST(BaseConversion, AgreesWithStrtolAndToChars) {
         const std::int32_t v = static_cast<std::int32_t>(random()) >> (random() % 31);
         const int from = 2 + static_cast<int>(random() % 35), to = 2 + static_cast<int>(random() % 35);
         const std::uint32_t magnitude = v < 0 ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
-        std::string text = std::string(random() % 3, ' ') + (v < 0 ? "-" : "+") + digits_of(magnitude, from) + "!";
+        std::string text(random() % 3, ' ');
+        text.append(v < 0 ? "-" : "+").append(digits_of(magnitude, from)).append("!");
         if (random() % 2) std::transform(text.begin(), text.end(), text.begin(), ::toupper);
         ASSERT_EQ(std::strtol(text.c_str(), nullptr, from), v) << text;
-        const std::string expected = to == 10 && v < 0 ? "-" + digits_of(magnitude, 10) : digits_of(static_cast<std::uint32_t>(v), to);
+        const std::string expected =
+            to == 10 && v < 0 ? std::string("-").append(digits_of(magnitude, 10)) : digits_of(static_cast<std::uint32_t>(v), to);
         char target[33];
         ASSERT_EQ(versos::base2base_(text.c_str(), target, from, to), target);
         ASSERT_EQ(std::string(target), expected) << text << " base " << from << " to " << to;
