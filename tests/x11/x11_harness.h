@@ -25,7 +25,7 @@ const std::string& test_display();
 // empty) and VERSOS_CLIPBOARD_FILE unset, standard input fed with `input`,
 // standard output and error captured. Killed after `timeout` seconds.
 Result run(const std::vector<std::string>& argv, const std::string& display = "", const std::string& input = "",
-           double timeout = 10);
+           double timeout = 5);
 
 // The Windows-1252 bytes that versos puts on the clipboard for MODE SEED,
 // as the file clipboard holds them.
