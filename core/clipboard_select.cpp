@@ -5,6 +5,7 @@
 
 #include "core/clipboard_device.h"
 #include "core/clipboard_file.h"
+#include "core/clipboard_x11.h"
 
 namespace versos {
 namespace {
@@ -16,6 +17,12 @@ ClipboardDevice& choose() {
     if (named != nullptr && named[0] != '\0') {
         static FileClipboard named_file(named, false);
         return named_file;
+    }
+    // Constructed only when chosen: runs on the file clipboard never touch X11.
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && display[0] != '\0') {
+        static X11Clipboard x11;
+        return x11;
     }
     char path[PATH_MAX];
     if (!default_clipboard_path(path, sizeof path)) path[0] = '\0';  // too long: the device refuses to open

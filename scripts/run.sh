@@ -4,7 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages cmake g++ make
+need_packages cmake g++ make libxcb1-dev libxau-dev libxdmcp-dev
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERSOS_BUILD_TESTS=OFF >/dev/null
 cmake --build build --target versos versos-pegar -j"$(nproc)" >/dev/null
 mode=${1:-B}

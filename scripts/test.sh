@@ -4,7 +4,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages cmake g++ make libgtest-dev w3c-sgml-lib
+. scripts/xvfb.sh
+need_packages cmake g++ make libgtest-dev libxcb1-dev libxau-dev libxdmcp-dev xvfb xclip w3c-sgml-lib
 jobs=$(nproc)
 
 run_suite() {  # build dir, extra cmake arguments...
@@ -15,6 +16,7 @@ run_suite() {  # build dir, extra cmake arguments...
     ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
 
+start_xvfb  # for the X11 clipboard tests; the others use the file clipboard
 echo "== tests =="
 run_suite build-test
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="

@@ -1,0 +1,314 @@
+// The X11 clipboard of versos and versos-pegar, seen from outside: Xvfb as
+// the server, xclip as the other client.
+#include <cstddef>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <signal.h>
+#include <sstream>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "tests/x11/x11_harness.h"
+
+namespace {
+
+using x11test::children;
+using x11test::fragment;
+using x11test::new_child;
+using x11test::Result;
+using x11test::run;
+using x11test::running;
+using x11test::wait_exit;
+using x11test::xclip_read;
+
+Result versos(const std::string& mode, const std::string& seed, const std::string& display = "") {
+    return run({VERSOS_BIN, mode, seed}, display);
+}
+
+Result pegar(const std::vector<std::string>& args = {}, const std::string& display = "") {
+    std::vector<std::string> argv{VERSOS_PEGAR_BIN};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run(argv, display);
+}
+
+// The selection owner that one run of versos leaves behind.
+pid_t versos_owner(const std::string& mode, const std::string& seed) {
+    const std::set<pid_t> before = children();
+    const Result r = versos(mode, seed);
+    EXPECT_EQ(r.status, 0);
+    return new_child(before);
+}
+
+// Every run writes nothing at all.
+void expect_silent(const Result& r) {
+    EXPECT_FALSE(r.timed_out);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+}
+
+std::set<std::string> lines(const std::string& text) {
+    std::set<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.insert(line);
+    return out;
+}
+
+TEST(X11Clipboard, EveryTargetCarriesTheFragmentByteForByte) {
+    const std::set<std::string> served = {"TARGETS", "TIMESTAMP", "MULTIPLE", "STRING",
+                                          "text/plain;charset=windows-1252", "UTF8_STRING",
+                                          "text/plain;charset=utf-8"};
+    int accented = 0;
+    for (const char* seed : {"42", "7", "1999", "31337"}) {
+        for (const char* mode : {"x", "A", "3", "B"}) {
+            SCOPED_TRACE(std::string(mode) + " " + seed);
+            const std::string bytes = fragment(mode, seed);
+            for (unsigned char ch : bytes) accented += ch >= 0x80;
+            expect_silent(versos(mode, seed));
+
+            EXPECT_EQ(lines(xclip_read("TARGETS").out), served);
+            EXPECT_EQ(xclip_read("STRING").out, bytes);
+            EXPECT_EQ(xclip_read("text/plain;charset=windows-1252").out, bytes);
+            EXPECT_EQ(xclip_read("UTF8_STRING").out, x11test::to_utf8(bytes));
+            EXPECT_EQ(xclip_read("text/plain;charset=utf-8").out, x11test::to_utf8(bytes));
+            const Result stamp = xclip_read("TIMESTAMP");
+            EXPECT_EQ(stamp.status, 0);
+            EXPECT_GT(std::atol(stamp.out.c_str()), 0) << stamp.out;
+
+            const Result unknown = xclip_read("image/png");
+            EXPECT_NE(unknown.status, 0) << "a target that is not served must be refused";
+        }
+    }
+    EXPECT_GE(accented, 5) << "the fragments chosen should hold accented letters";
+    // A known one, spelled out: "ningún" is one byte in Windows-1252, two in UTF-8.
+    versos("x", "42");
+    EXPECT_EQ(xclip_read("STRING").out, "Descaradamente ning\xfan");
+    EXPECT_EQ(xclip_read("UTF8_STRING").out, "Descaradamente ning\xc3\xban");
+}
+
+TEST(X11Clipboard, ReadableTheMomentTheCommandEnds) {
+    for (int i = 0; i < 30; ++i) {
+        const std::string mode = i % 2 == 0 ? "x" : "k", seed = std::to_string(1000 + i);
+        const std::string expected = fragment(mode, seed);
+        ASSERT_EQ(versos(mode, seed).status, 0);
+        EXPECT_EQ(xclip_read("STRING").out, expected) << mode << " " << seed;
+        if (i % 5 == 0) {
+            EXPECT_EQ(pegar({"-r"}).out, expected);
+        }
+    }
+}
+
+TEST(X11Clipboard, CapturingCallerReturnsAtOnceAndTheOwnerIsDetached) {
+    const std::set<pid_t> before = children();
+    const Result r = versos("D", "5");
+    expect_silent(r);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_LT(r.seconds, 2.0) << "the caller waited for the owner child";
+    const pid_t owner = new_child(before);
+    ASSERT_GT(owner, 0);
+    ASSERT_TRUE(running(owner));
+
+    // Its descriptors: the standard streams on /dev/null and the X connection.
+    const std::string fd_dir = "/proc/" + std::to_string(owner) + "/fd/";
+    int sockets = 0;
+    for (int fd = 0; fd < 1024; ++fd) {
+        char target[256];
+        const ssize_t n = readlink((fd_dir + std::to_string(fd)).c_str(), target, sizeof target - 1);
+        if (n < 0) continue;
+        const std::string what(target, static_cast<std::size_t>(n));
+        if (fd < 3) EXPECT_EQ(what, "/dev/null") << "fd " << fd;
+        else if (what.rfind("socket:", 0) == 0) ++sockets;
+        else ADD_FAILURE() << "fd " << fd << " inherited: " << what;
+    }
+    EXPECT_EQ(sockets, 1);
+    EXPECT_NE(getsid(owner), getsid(0)) << "not in a session of its own";
+    std::ifstream status("/proc/" + std::to_string(owner) + "/status");
+    unsigned long long ignored = 0;
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigIgn:", 0) == 0) ignored = std::stoull(line.substr(7), nullptr, 16);
+    EXPECT_TRUE(ignored & (1ull << (SIGHUP - 1))) << "SIGHUP is not ignored";
+}
+
+TEST(X11Clipboard, EmptyFragmentIsAnEmptyItemNotNoItem) {
+    ASSERT_EQ(fragment("w", "1"), "") << "mode w seed 1 should give the empty fragment";
+    expect_silent(versos("w", "1"));
+    for (const char* target : {"STRING", "UTF8_STRING"}) {
+        const Result r = xclip_read(target);
+        EXPECT_EQ(r.status, 0) << target;
+        EXPECT_EQ(r.out, "") << target;
+    }
+    const Result p = pegar();
+    EXPECT_EQ(p.status, 0);
+    EXPECT_EQ(p.out, "");
+}
+
+TEST(X11Clipboard, OwnersEndWhenTheSelectionIsTaken) {
+    const pid_t first = versos_owner("k", "1");
+    ASSERT_GT(first, 0);
+    const pid_t second = versos_owner("x", "42");
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(wait_exit(first, 3), 0) << "the first owner must end once the second run took the selection";
+    EXPECT_TRUE(running(second));
+    EXPECT_EQ(xclip_read("STRING").out, fragment("x", "42"));
+
+    // Another program takes it.
+    const std::set<pid_t> before = children();
+    ASSERT_EQ(run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", "otro").status, 0);
+    EXPECT_EQ(wait_exit(second, 3), 0);
+    EXPECT_EQ(pegar().out, "otro");
+    for (pid_t pid : children())
+        if (before.count(pid) == 0) {  // xclip's own owner
+            kill(pid, SIGTERM);
+            wait_exit(pid, 3);
+        }
+
+    // An unknown mode only empties the clipboard: no owner, no item.
+    const pid_t third = versos_owner("k", "2");
+    ASSERT_GT(third, 0);
+    const Result unknown = versos("F", "2");
+    EXPECT_EQ(unknown.status, 1);
+    expect_silent(unknown);
+    EXPECT_EQ(wait_exit(third, 3), 0);
+    EXPECT_NE(xclip_read("TARGETS").status, 0);
+    EXPECT_EQ(pegar().status, 1);
+}
+
+TEST(X11Clipboard, OwnerEndsWithTheServer) {
+    // A server of its own, so that the shared one stays up.
+    char dir[] = "/tmp/versos-xvfb.XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string file = std::string(dir) + "/display";
+    const std::set<pid_t> before = children();
+    const pid_t server = fork();
+    if (server == 0) {
+        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, 3);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string number;
+    for (int i = 0; i < 100 && number.empty(); ++i) {
+        usleep(100000);
+        std::ifstream in(file);
+        std::getline(in, number);
+    }
+    ASSERT_FALSE(number.empty()) << "a second Xvfb did not start";
+    const std::string display = ":" + number;
+    ASSERT_EQ(run({VERSOS_BIN, "x", "3"}, display).status, 0);
+    std::set<pid_t> owners = children();
+    owners.erase(server);
+    for (pid_t pid : before) owners.erase(pid);
+    ASSERT_EQ(owners.size(), 1u);
+    const pid_t owner = *owners.begin();
+    EXPECT_TRUE(running(owner));
+    kill(server, SIGTERM);
+    wait_exit(server, 5);
+    EXPECT_EQ(wait_exit(owner, 3), 0) << "the owner must end when the server goes away";
+    unlink(file.c_str());
+    rmdir(dir);
+}
+
+// Listens on the abstract socket of display `n` and never answers; -1 when
+// that socket is taken.
+int silent_server(int n) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string name = "/tmp/.X11-unix/X" + std::to_string(n);
+    name.copy(addr.sun_path + 1, name.size());
+    const socklen_t len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 || listen(fd, 8) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A display number with no server behind it, from `from` on.
+int free_display(int from) {
+    for (int n = from;; ++n) {
+        if (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0) continue;
+        const int probe = silent_server(n);
+        if (probe < 0) continue;
+        close(probe);
+        return n;
+    }
+}
+
+TEST(X11Clipboard, UnreachableDisplayEndsTheRunQuietlyAndAtOnce) {
+    const int nobody = free_display(900), silent_number = free_display(nobody + 1);
+    const int silent = silent_server(silent_number);
+    ASSERT_GE(silent, 0);
+    const std::string none = ":" + std::to_string(nobody), hung = ":" + std::to_string(silent_number);
+
+    for (const std::string& display : {none, hung, std::string("not a display")}) {
+        SCOPED_TRACE(display);
+        const Result r = versos("x", "42", display);
+        EXPECT_EQ(r.status, 0);
+        expect_silent(r);
+        EXPECT_LT(r.seconds, 1.0);
+        const Result p = pegar({}, display);
+        EXPECT_EQ(p.status, 2);
+        EXPECT_NE(p.err.find("cannot reach the clipboard"), std::string::npos) << p.err;
+        EXPECT_LT(p.seconds, 1.5);
+    }
+    close(silent);
+}
+
+TEST(VersosPegar, Utf8ByDefaultRawBytesWithR) {
+    versos("x", "42");
+    EXPECT_EQ(pegar().out, "Descaradamente ning\xc3\xban");
+    EXPECT_EQ(pegar({"-r"}).out, "Descaradamente ning\xfan");
+}
+
+TEST(VersosPegar, OtherOwnersFallbackRefusalAndSilence) {
+    using x11test::start_owner;
+    // STRING only: the bytes are converted as Windows-1252.
+    pid_t owner = start_owner("STRING", "ca\xf1" "a \x80");
+    ASSERT_GT(owner, 0);
+    EXPECT_EQ(pegar().out, "ca\xc3\xb1" "a \xe2\x82\xac");
+    EXPECT_EQ(pegar({"-r"}).out, "ca\xf1" "a \x80");
+
+    // UTF8_STRING only: taken as it is; -r asks STRING, which it refuses.
+    owner = start_owner("UTF8_STRING", "ca\xc3\xb1" "a");
+    ASSERT_GT(owner, 0);
+    EXPECT_EQ(pegar().out, "ca\xc3\xb1" "a");
+    Result refused = pegar({"-r"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("holds no text"), std::string::npos) << refused.err;
+
+    // An owner that never answers: no more than about a second's wait.
+    owner = start_owner("", "");
+    ASSERT_GT(owner, 0);
+    const Result silent = pegar();
+    EXPECT_EQ(silent.status, 2);
+    EXPECT_NE(silent.err.find("did not answer"), std::string::npos) << silent.err;
+    EXPECT_LT(silent.seconds, 1.5);
+    versos("F", "0");
+    EXPECT_EQ(wait_exit(owner, 3), 0);
+}
+
+TEST(VersosPegar, ReadsATextSentInPieces) {
+    // xclip sends a text beyond its request size incrementally.
+    std::string large;
+    for (int i = 0; large.size() < 3000000; ++i) large += "verso " + std::to_string(i) + "\n";
+    const std::set<pid_t> before = children();
+    ASSERT_EQ(run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", large).status, 0);
+    const Result p = pegar({"-r"});
+    EXPECT_EQ(p.status, 0);
+    EXPECT_TRUE(p.out == large) << "read " << p.out.size() << " of " << large.size() << " bytes";
+    versos("F", "0");
+    for (pid_t pid : children()) {
+        if (before.count(pid) == 0) {
+            EXPECT_EQ(wait_exit(pid, 3), 0);
+        }
+    }
+}
+
+}  // namespace

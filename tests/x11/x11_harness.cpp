@@ -1,0 +1,266 @@
+#include "tests/x11/x11_harness.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include "core/cp1252.h"
+
+namespace x11test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// Subreaper for the whole test binary; at the end, no owner may be left.
+class OwnerReaper : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+        ASSERT_NE(std::getenv("VERSOS_TEST_DISPLAY"), nullptr)
+            << "VERSOS_TEST_DISPLAY is not set: run the tests through scripts/test.sh, which starts Xvfb";
+        const Result probe = xclip_read("TARGETS");
+        ASSERT_FALSE(probe.timed_out);
+        ASSERT_EQ(probe.err.find("Can't open display"), std::string::npos)
+            << "the X server of VERSOS_TEST_DISPLAY=" << test_display() << " can't be reached: " << probe.err;
+    }
+    void TearDown() override {
+        run({VERSOS_BIN, "F", "0"});  // an unknown mode only empties the clipboard: its owner leaves
+        std::set<pid_t> left;
+        for (pid_t pid : children())
+            if (wait_exit(pid, 3) == -1 && running(pid)) left.insert(pid);
+        for (pid_t pid : left) {
+            ADD_FAILURE() << "process " << pid << " was still running when the tests ended";
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+const auto* const reaper = ::testing::AddGlobalTestEnvironment(new OwnerReaper);
+
+}  // namespace
+
+const std::string& test_display() {
+    static const std::string display = [] {
+        const char* d = std::getenv("VERSOS_TEST_DISPLAY");
+        return std::string(d != nullptr ? d : "");
+    }();
+    return display;
+}
+
+Result run(const std::vector<std::string>& argv, const std::string& display, const std::string& input,
+           double timeout) {
+    Result r;
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return r;
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        setenv("DISPLAY", (display.empty() ? test_display() : display).c_str(), 1);
+        unsetenv("VERSOS_CLIPBOARD_FILE");
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    signal(SIGPIPE, SIG_IGN);
+    if (!input.empty() && write(in[1], input.data(), input.size()) < 0) r.err = "cannot feed the input";
+    close(in[1]);
+
+    // Both pipes must reach their end: a detached child still holding one
+    // would keep a capturing caller waiting.
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sinks[2] = {&r.out, &r.err};
+    int open_pipes = 2;
+    while (open_pipes > 0) {
+        const double left = timeout - since(start);
+        if (left <= 0) {
+            r.timed_out = true;
+            break;
+        }
+        if (poll(fds, 2, static_cast<int>(left * 1000) + 1) < 0 && errno != EINTR) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char block[65536];
+            const ssize_t n = read(fds[i].fd, block, sizeof block);
+            if (n > 0) {
+                sinks[i]->append(block, static_cast<std::size_t>(n));
+            } else {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open_pipes;
+            }
+        }
+    }
+    for (const pollfd& p : fds)
+        if (p.fd >= 0) close(p.fd);
+    if (r.timed_out) kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.seconds = since(start);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string fragment(const std::string& mode, const std::string& seed) {
+    char dir[] = "/tmp/versos-x11-test.XXXXXX";
+    if (mkdtemp(dir) == nullptr) return "";
+    const std::string file = std::string(dir) + "/clipboard";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("VERSOS_CLIPBOARD_FILE", file.c_str(), 1);
+        execl(VERSOS_BIN, VERSOS_BIN, mode.c_str(), seed.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    waitpid(pid, nullptr, 0);
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    unlink(file.c_str());
+    (void)unlink((file + ".lock").c_str());
+    rmdir(dir);
+    return bytes;
+}
+
+Result xclip_read(const std::string& target, const std::string& display) {
+    return run({"xclip", "-selection", "clipboard", "-o", "-t", target}, display);
+}
+
+std::set<pid_t> children() {
+    std::set<pid_t> found;
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr) return found;
+    while (dirent* e = readdir(tasks)) {
+        if (e->d_name[0] == '.') continue;
+        std::ifstream list(std::string("/proc/self/task/") + e->d_name + "/children");
+        for (pid_t pid; list >> pid;) found.insert(pid);
+    }
+    closedir(tasks);
+    return found;
+}
+
+pid_t new_child(const std::set<pid_t>& before) {
+    pid_t found = -1;
+    for (pid_t pid : children()) {
+        if (before.count(pid) != 0) continue;
+        if (found != -1) return -1;  // more than one
+        found = pid;
+    }
+    return found;
+}
+
+int wait_exit(pid_t pid, double timeout) {
+    const auto start = Clock::now();
+    for (;;) {
+        int status = 0;
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (r < 0 || since(start) > timeout) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool running(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+std::string to_utf8(const std::string& cp1252) {
+    std::string out;
+    versos::append_cp1252_as_utf8(cp1252.data(), cp1252.size(), out);
+    return out;
+}
+
+namespace {
+
+xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    const xcb_atom_t atom = r != nullptr ? r->atom : XCB_NONE;
+    std::free(r);
+    return atom;
+}
+
+[[noreturn]] void own_and_serve(int ready, const std::string& target, const std::string& bytes) {
+    xcb_connection_t* c = xcb_connect(test_display().c_str(), nullptr);
+    if (xcb_connection_has_error(c) != 0) _exit(1);
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, 0, window, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
+    const xcb_atom_t served = target.empty() ? XCB_NONE : intern(c, target);
+    xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+    if (owner == nullptr || owner->owner != window) _exit(1);
+    if (write(ready, "!", 1) != 1) _exit(1);
+    close(ready);
+    while (xcb_generic_event_t* e = xcb_wait_for_event(c)) {
+        const int type = e->response_type & 0x7f;
+        if (type == XCB_SELECTION_CLEAR) _exit(0);
+        if (type == XCB_SELECTION_REQUEST && served != XCB_NONE) {
+            const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(e);
+            xcb_selection_notify_event_t notify;
+            std::memset(&notify, 0, sizeof notify);
+            notify.response_type = XCB_SELECTION_NOTIFY;
+            notify.time = request->time;
+            notify.requestor = request->requestor;
+            notify.selection = request->selection;
+            notify.target = request->target;
+            if (request->target == served) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, request->property, served, 8,
+                                    static_cast<uint32_t>(bytes.size()), bytes.data());
+                notify.property = request->property;
+            }
+            xcb_send_event(c, 0, request->requestor, 0, reinterpret_cast<const char*>(&notify));
+            xcb_flush(c);
+        }
+        std::free(e);
+    }
+    _exit(0);
+}
+
+}  // namespace
+
+pid_t start_owner(const std::string& target, const std::string& bytes) {
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        own_and_serve(ready[1], target, bytes);
+    }
+    close(ready[1]);
+    char got = 0;
+    const bool owns = pid > 0 && read(ready[0], &got, 1) == 1;
+    close(ready[0]);
+    if (owns) return pid;
+    if (pid > 0) waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+}  // namespace x11test

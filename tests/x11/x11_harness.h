@@ -1,0 +1,55 @@
+// Running the commands under test against the X server that scripts/test.sh
+// starts (VERSOS_TEST_DISPLAY), and keeping track of the selection owners
+// they leave behind: the test process is a child subreaper, so the detached
+// owners become its children once their parents are gone.
+#pragma once
+
+#include <set>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace x11test {
+
+struct Result {
+    int status = -1;  // exit status, or -1 when it did not exit normally
+    std::string out, err;
+    double seconds = 0;  // until the command had exited and both output pipes were closed
+    bool timed_out = false;
+};
+
+// The display under test; the environment fails the whole run without it.
+const std::string& test_display();
+
+// Runs argv with DISPLAY set to `display` (the display under test when
+// empty) and VERSOS_CLIPBOARD_FILE unset, standard input fed with `input`,
+// standard output and error captured. Killed after `timeout` seconds.
+Result run(const std::vector<std::string>& argv, const std::string& display = "", const std::string& input = "",
+           double timeout = 5);
+
+// The Windows-1252 bytes that versos puts on the clipboard for MODE SEED,
+// as the file clipboard holds them.
+std::string fragment(const std::string& mode, const std::string& seed);
+
+// One target of the CLIPBOARD selection, read by the outside client xclip.
+Result xclip_read(const std::string& target, const std::string& display = "");
+
+// Child processes of this test, running or not yet reaped.
+std::set<pid_t> children();
+// The one child that appeared since `before`, or -1.
+pid_t new_child(const std::set<pid_t>& before);
+// Waits up to `timeout` seconds for child `pid` to end and reaps it.
+// Returns its exit status, or -1 when it is still running or was killed.
+int wait_exit(pid_t pid, double timeout);
+bool running(pid_t pid);
+
+std::string to_utf8(const std::string& cp1252);
+
+// A stand-in owner of CLIPBOARD, in a child process, for what xclip can't
+// be (xclip serves its text whatever target is asked): it serves `target`
+// alone, with `bytes`, and refuses the rest; with an empty `target` it never
+// answers at all. Returns its pid once it owns the selection, -1 if it
+// could not; it ends when another client takes the selection.
+pid_t start_owner(const std::string& target, const std::string& bytes);
+
+}  // namespace x11test
