@@ -11,9 +11,11 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: versos-pegar [-r]\n"
-    "Prints the text on the clipboard that versos writes (the same clipboard,\n"
-    "chosen the same way), converted from Windows-1252 to UTF-8, with nothing\n"
-    "added.\n"
+    "Prints the text on the clipboard that versos writes, converted from\n"
+    "Windows-1252 to UTF-8, with nothing added. The clipboard is chosen as\n"
+    "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else the X11\n"
+    "CLIPBOARD selection when DISPLAY is set; else the file clipboard in\n"
+    "$XDG_RUNTIME_DIR/versos (or /tmp/versos-UID).\n"
     "  -r      print the raw Windows-1252 bytes unchanged\n"
     "  --help  show this text\n"
     "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
