@@ -2,7 +2,9 @@
 
 #include <versos/util/coding.h>
 
+#include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <vector>
 
@@ -65,16 +67,23 @@ std::uint8_t rotate_left(std::uint8_t c, int n) {
 }
 
 bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
-    if (key.size == 0) return false;
+    if (key.size == 0 || key.size > SIZE_MAX - blocks::kBlockSize) return false;
     // The key repeated over a block and a key's length more, so that the
     // bytes of a block at any key position face one straight run of it.
     std::vector<std::uint8_t> pattern;
     try {
         pattern.resize(key.size + blocks::kBlockSize);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return false;
     }
-    for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = key.bytes[i % key.size];
+    std::uint8_t* const start = pattern.data();
+    std::uint8_t* const end = start + pattern.size();
+    std::memcpy(start, key.bytes, key.size);
+    for (std::uint8_t* filled = start + key.size; filled < end;) {
+        const std::size_t n = std::min(filled - start, end - filled);  // doubles what is there
+        std::memcpy(filled, start, n);
+        filled += n;
+    }
     std::size_t position = 0;
     return code_blocks(in, out, [&](std::uint8_t* __restrict data, std::size_t n) {
         const std::uint8_t* __restrict k = pattern.data() + position;
@@ -88,7 +97,7 @@ bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
     std::vector<std::uint8_t> turn;
     try {
         turn.resize(key.size);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return false;
     }
     for (std::size_t p = 0; p < key.size; ++p)
