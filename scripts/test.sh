@@ -21,4 +21,6 @@ echo "== tests =="
 run_suite build-test
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 run_suite build-sanitize -DVERSOS_SANITIZE=ON
+echo "== fuzz targets over their regression corpus =="
+fuzz/regress.sh
 echo "All tests passed."

@@ -8,3 +8,5 @@
 #include <versos/util/codepages.h>
 #include <versos/util/calendar.h>
 #include <versos/util/integers.h>
+#include <versos/util/compression.h>
+#include <versos/util/coding.h>

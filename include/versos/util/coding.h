@@ -1,0 +1,68 @@
+// Keyed file coding: codings that turn a file into another of the same
+// length with a key, and back with the same key. They keep data from a casual
+// reader; they are not encryption.
+//
+// A key is a NUL-terminated byte string of at least one byte: an empty key is
+// refused (result 0, no file touched). The byte at offset k of a file is coded
+// with key byte k mod (key length).
+#pragma once
+
+namespace versos {
+
+// Cyclic XOR with the key; its own inverse. 1 when done; 0 if the key is
+// empty, the source or the target can't be opened, the source can't be read
+// or the target can't be written. codef1_ writes the same bytes as codef_.
+int codef_(const char* source, const char* target, const char* key);
+int codef1_(const char* source, const char* target, const char* key);
+
+// XOR with the working key (see expandeclave_), then a rotation to the right
+// by an amount that the next working-key byte gives; decodebitf_ undoes it.
+// Results as codef_, and 0 when the working key's buffer can't be obtained.
+int codebitf_(const char* source, const char* target, const char* key);
+int decodebitf_(const char* source, const char* target, const char* key);
+
+// Compress-then-code pipelines. codexef_ compresses a source that holds a
+// zero byte in the zero-run format and XOR-codes the result with the key;
+// a source without zeros is XOR-coded as it is. dcodexef_ undoes it.
+// codexebisf_ and decodexebisf_ do the same with the extended zero-run format
+// and the working key. The result is a byte of flags:
+//   1   the source (decoding: the decoded data) holds a zero byte, so it is
+//       compressed (decompressed)
+//   2   compression into the intermediate file (decompression into the
+//       target) succeeded
+//   4   coding into the target (decoding into the intermediate file)
+//       succeeded
+//   8   the intermediate file was removed, or, decoding data that needs no
+//       decompression, renamed (dcodexef_) or moved (decodexebisf_) to the
+//       target
+//   16  codexebisf_ only: the source was coded without compression
+// Complete results: codexef_ 15 or 4, codexebisf_ 15 or 20, dcodexef_ and
+// decodexebisf_ 15 or 12. 0 means that nothing was produced; other values
+// tell the step that failed, and a step that fails leaves the intermediate
+// file in place. The intermediate file is made with mkstemp in the target's
+// folder.
+int codexef_(const char* source, const char* target, const char* key);
+int dcodexef_(const char* source, const char* target, const char* key);
+int codexebisf_(const char* source, const char* target, const char* key);
+int decodexebisf_(const char* source, const char* target, const char* key);
+
+// Copies source to target (created or truncated) and removes the source:
+// 1 if both succeeded, else 0 (the source stays when the copy failed).
+int movef_(const char* source, const char* target);
+// Copies source to target (created or truncated): 1 when done, 0 if either
+// file can't be opened, the source can't be read or the target written.
+int copyf_(const char* source, const char* target);
+
+// c rotated right (rbitchar_) or left (lbitchar_) by n bit places; n <= 0
+// and multiples of 8 give c back.
+int rbitchar_(unsigned char c, int n);
+int lbitchar_(unsigned char c, int n);
+
+// The key-expansion step of codebitf_, decodebitf_, codexebisf_ and
+// decodexebisf_: fills buffer, which must hold 14 * L bytes for a key of
+// L >= 1 bytes, with the NUL-terminated working key, 14 * L - 1 bytes none of
+// which is NUL, a function of the key alone. Returns its length, or 0 for an
+// empty key (buffer untouched).
+int expandeclave_(const char* key, char* buffer);
+
+}  // namespace versos

@@ -1,0 +1,46 @@
+// Zero-run file compression: two headerless formats that replace runs of zero
+// bytes by short byte sequences, a zero test, saving estimates and a report
+// of run lengths. Every routine works on whole files named by path.
+//
+// Zero-run format: each run of n zeros becomes floor((n - 1) / 256) pairs
+// 00 FF and then one pair 00 (n - 1) mod 256; a pair 00 c stands for c + 1
+// zeros. Extended format: a run of n <= 255 zeros becomes 00 (n - 1); a
+// longer one 00 FF (256 zeros), floor((n - 256) / 255) bytes FF (255 zeros
+// each) and a last byte (n - 256) mod 255. In both, every non-zero byte
+// stands for itself and 00 only ever starts a run, so a compressed file holds
+// a zero byte exactly when the uncompressed file did.
+#pragma once
+
+namespace versos {
+
+// Encoders and decoders: 1 when done; 0 if the source or the target can't be
+// opened, the source can't be read or the target can't be written. The
+// source is opened first: if it can't be, the target is not touched. The
+// target is created or truncated; one that is the source itself is refused.
+int comprexe_(const char* source, const char* target);
+int dcomprexe_(const char* source, const char* target);
+int comprexebis_(const char* source, const char* target);
+int dcomprexebis_(const char* source, const char* target);
+
+// 1 if the file holds a zero byte, 0 if it holds none (an empty file
+// included), -1 if it can't be opened or read.
+int tienecerosf_(const char* path);
+
+// Bytes that compressing the file would save, by the estimate of each
+// format (a run of n zeros adds s(n), which may be negative); -1 if the file
+// can't be opened or read. A file whose runs add up to -1 gives -1 too. The
+// totals saturate at the limits of int.
+//   zero-run format:  s(n) = floor(n / 256) * 254 + n mod 256 - 2
+//   extended format:  s(n) = n minus the bytes the run takes in that format
+int cerosahorradosf_(const char* path);
+int cerosahorradosbisf_(const char* path);  // same value as cerosahorradosf_
+int cerosahorradosplusf_(const char* path);
+int cerosahorradosplusf1_(const char* path);  // same value as cerosahorradosplusf_
+
+// Prints on standard output how many runs of each length below 1024 the file
+// holds (lengths without runs are left out), how many of 1024 or more, and
+// the longest, then returns 0. -1 if the file can't be opened or read, with
+// nothing printed.
+int numcerosmatf_(const char* path);
+
+}  // namespace versos

@@ -1,0 +1,119 @@
+#include <versos/util/compression.h>
+
+#include <climits>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "compression_files.h"
+
+namespace versos {
+namespace zeroruns {
+namespace {
+
+struct SavingSum {
+    Format format;
+    std::int64_t total = 0;
+    void literals(const std::uint8_t*, std::size_t) {}
+    void run(std::uint64_t n) { total += run_saving(format, n); }
+};
+
+struct RunCounter {
+    RunReport& report;
+    void literals(const std::uint8_t*, std::size_t) {}
+    void run(std::uint64_t n) {
+        if (n < RunReport::kCounted) ++report.count[n];
+        else ++report.long_runs;
+        if (n > report.longest) report.longest = n;
+    }
+};
+
+template <class Visitor>
+bool scan_file(const char* path, Visitor& visitor) {
+    fileio::InFile in;
+    if (!in.open(path)) return false;
+    RunScanner scanner;
+    if (!blocks::for_each_block(in, [&](const std::uint8_t* p, std::size_t n) { scanner.scan(p, n, visitor); }))
+        return false;
+    scanner.finish(visitor);
+    return true;
+}
+
+int estimate_or_failure(Format format, const char* path) { return estimate_result(saving_estimate(format, path)); }
+
+}  // namespace
+
+bool encode_file(Format format, const char* source, const char* target) {
+    return fileio::transform_file(source, target, [format](blocks::Source& in, blocks::Sink& out) { return encode(format, in, out); });
+}
+
+bool decode_file(Format format, const char* source, const char* target) {
+    return fileio::transform_file(source, target, [format](blocks::Source& in, blocks::Sink& out) { return decode(format, in, out); });
+}
+
+int has_zero(fileio::InFile& in) {
+    blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
+    if (!buf) return -1;
+    for (;;) {
+        const std::ptrdiff_t n = in.read(buf.get(), blocks::kBlockSize);
+        if (n < 0) return -1;
+        if (n == 0) return 0;
+        if (std::memchr(buf.get(), 0, static_cast<std::size_t>(n)) != nullptr) return 1;
+    }
+}
+
+std::optional<std::int64_t> saving_estimate(Format format, const char* path) {
+    SavingSum sum{format};
+    if (!scan_file(path, sum)) return std::nullopt;
+    return sum.total;
+}
+
+int estimate_result(std::optional<std::int64_t> total) {
+    if (!total) return -1;
+    return *total > INT_MAX ? INT_MAX : *total < INT_MIN ? INT_MIN : static_cast<int>(*total);
+}
+
+bool run_report(const char* path, RunReport& report) {
+    report = RunReport{};
+    RunCounter counter{report};
+    return scan_file(path, counter);
+}
+
+}  // namespace zeroruns
+
+using zeroruns::Format;
+
+int comprexe_(const char* source, const char* target) { return zeroruns::encode_file(Format::plain, source, target); }
+int dcomprexe_(const char* source, const char* target) { return zeroruns::decode_file(Format::plain, source, target); }
+int comprexebis_(const char* source, const char* target) {
+    return zeroruns::encode_file(Format::extended, source, target);
+}
+int dcomprexebis_(const char* source, const char* target) {
+    return zeroruns::decode_file(Format::extended, source, target);
+}
+
+int tienecerosf_(const char* path) {
+    fileio::InFile in;
+    if (!in.open(path)) return -1;
+    return zeroruns::has_zero(in);
+}
+
+// Two names for each estimate: callers know both.
+int cerosahorradosf_(const char* path) { return zeroruns::estimate_or_failure(Format::plain, path); }
+int cerosahorradosbisf_(const char* path) { return zeroruns::estimate_or_failure(Format::plain, path); }
+int cerosahorradosplusf_(const char* path) { return zeroruns::estimate_or_failure(Format::extended, path); }
+int cerosahorradosplusf1_(const char* path) { return zeroruns::estimate_or_failure(Format::extended, path); }
+
+int numcerosmatf_(const char* path) {
+    zeroruns::RunReport report;
+    if (!zeroruns::run_report(path, report)) return -1;
+    for (int length = 0; length < zeroruns::RunReport::kCounted; ++length)
+        if (report.count[length] != 0) std::printf("\n%d = %" PRIu64 "\n", length, report.count[length]);
+    std::printf("\nMayor o igual a 1024 = %" PRIu64 "\n", report.long_runs);
+    // 160 and 163 are á and ú in code page 850, the console's.
+    std::printf("\nM%cximo n%cmero de ceros = %" PRIu64 "\n", 160, 163, report.longest);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace versos

@@ -1,0 +1,142 @@
+#include "key_coding.h"
+
+#include <versos/util/coding.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <vector>
+
+namespace versos::keycoding {
+namespace {
+
+// The block loop of both codings: read a block, code it in place, write it.
+template <class Code>
+bool code_blocks(blocks::Source& in, blocks::Sink& out, Code&& code) {
+    blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
+    if (!buf) return false;
+    for (;;) {
+        const std::ptrdiff_t n = in.read(buf.get(), blocks::kBlockSize);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        code(buf.get(), static_cast<std::size_t>(n));
+        if (!out.write(buf.get(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
+}  // namespace
+
+std::uint64_t mix(std::uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+Key caller_key(const char* key) {
+    return {reinterpret_cast<const std::uint8_t*>(key), key == nullptr ? 0 : std::strlen(key)};
+}
+
+WorkingKey::WorkingKey(const char* key) {
+    const std::size_t length = caller_key(key).size;
+    if (length == 0 || length > (static_cast<std::size_t>(INT32_MAX) + 1) / 14) return;
+    buffer_.reset(new (std::nothrow) char[14 * length]);
+    if (buffer_) size_ = static_cast<std::size_t>(versos::expandeclave_(key, buffer_.get()));
+}
+
+int rotation_for(std::uint8_t next) {
+    if (next % 13 == 0) return 7;
+    if (next % 11 == 0) return 6;
+    if (next % 7 == 0) return 5;
+    if (next % 5 == 0) return 4;
+    if (next % 3 == 0) return 3;
+    if (next % 2 == 0) return 2;
+    return 1;
+}
+
+std::uint8_t rotate_right(std::uint8_t c, int n) {
+    if (n <= 0) return c;
+    n %= 8;
+    return static_cast<std::uint8_t>((c >> n) | (c << ((8 - n) % 8)));
+}
+
+std::uint8_t rotate_left(std::uint8_t c, int n) {
+    if (n <= 0) return c;
+    n %= 8;
+    return static_cast<std::uint8_t>((c << n) | (c >> ((8 - n) % 8)));
+}
+
+bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
+    if (key.size == 0 || key.size > SIZE_MAX - blocks::kBlockSize) return false;
+    // The key repeated over a block and a key's length more, so that the
+    // bytes of a block at any key position face one straight run of it.
+    std::vector<std::uint8_t> pattern;
+    try {
+        pattern.resize(key.size + blocks::kBlockSize);
+    } catch (const std::exception&) {
+        return false;
+    }
+    std::uint8_t* const start = pattern.data();
+    std::uint8_t* const end = start + pattern.size();
+    std::memcpy(start, key.bytes, key.size);
+    for (std::uint8_t* filled = start + key.size; filled < end;) {
+        const std::size_t n = std::min(filled - start, end - filled);  // doubles what is there
+        std::memcpy(filled, start, n);
+        filled += n;
+    }
+    std::size_t position = 0;
+    return code_blocks(in, out, [&](std::uint8_t* __restrict data, std::size_t n) {
+        const std::uint8_t* __restrict k = pattern.data() + position;
+        for (std::size_t i = 0; i < n; ++i) data[i] ^= k[i];
+        position = (position + n) % key.size;
+    });
+}
+
+bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
+    if (key.size == 0) return false;
+    std::vector<std::uint8_t> turn;
+    try {
+        turn.resize(key.size);
+    } catch (const std::exception&) {
+        return false;
+    }
+    for (std::size_t p = 0; p < key.size; ++p)
+        turn[p] = static_cast<std::uint8_t>(rotation_for(key.bytes[p + 1 == key.size ? 0 : p + 1]));
+    std::size_t p = 0;
+    return code_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            data[i] = undo ? static_cast<std::uint8_t>(rotate_left(data[i], turn[p]) ^ key.bytes[p])
+                           : rotate_right(static_cast<std::uint8_t>(data[i] ^ key.bytes[p]), turn[p]);
+            if (++p == key.size) p = 0;
+        }
+    });
+}
+
+}  // namespace versos::keycoding
+
+namespace versos {
+
+// The working key has W = 14 * L - 1 bytes for a key k of L bytes. A 64-bit
+// state h first takes in the whole key (FNV-1a: h = 0xcbf29ce484222325, then
+// h = (h ^ b) * 0x100000001b3 for each byte b); then, for i = 0 .. W - 1,
+//     h = h + 0x9e3779b97f4a7c15 + k[i mod L]
+//     w[i] = 1 + mix(h) mod 255
+// where mix is the finaliser of splitmix64. Every byte is 1 to 255, so the
+// working key is a string of exactly W bytes, and it depends on the key
+// alone. Changing any of this makes earlier coded files undecodable.
+int expandeclave_(const char* key, char* buffer) {
+    const keycoding::Key k = keycoding::caller_key(key);
+    if (k.size == 0 || k.size > (static_cast<std::size_t>(INT32_MAX) + 1) / 14) return 0;
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < k.size; ++i) h = (h ^ k.bytes[i]) * 0x100000001b3ULL;
+    const std::size_t width = 14 * k.size - 1;
+    for (std::size_t i = 0, j = 0; i < width; ++i) {
+        h += 0x9e3779b97f4a7c15ULL + k.bytes[j];
+        if (++j == k.size) j = 0;
+        buffer[i] = static_cast<char>(1 + keycoding::mix(h) % 255);
+    }
+    buffer[width] = '\0';
+    return static_cast<int>(width);
+}
+
+}  // namespace versos

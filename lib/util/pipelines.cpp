@@ -1,0 +1,147 @@
+// The compress-then-code pipelines and their inverses. The intermediate file
+// comes from mkstemp in the target's folder: no other process can take its
+// name first, and renaming it onto the target never crosses file systems.
+#include <versos/util/coding.h>
+#include <versos/util/compression.h>
+
+#include "compression_files.h"
+#include "file_io.h"
+#include "key_coding.h"
+
+namespace versos {
+namespace {
+
+using keycoding::Key;
+using zeroruns::Format;
+
+enum Flag {
+    kHasZero = 1,   // compressed (decompressed) because of a zero byte
+    kPacked = 2,    // compression into the intermediate file (decompression into the target) done
+    kCoded = 4,     // coding into the target (decoding into the intermediate file) done
+    kCleanedUp = 8, // intermediate file removed, or renamed or moved to the target
+    kPlain = 16,    // coded without compression (extended pipeline)
+};
+
+bool compress_into(Format format, const char* source, fileio::TempFile& temp) {
+    fileio::InFile in;
+    fileio::OutFile out;
+    if (!in.open(source) || !out.open_fd(temp.fd(), temp.path())) return false;
+    const bool done = zeroruns::encode(format, in, out);
+    return out.close() && done;
+}
+
+bool decompress_from(Format format, fileio::TempFile& temp, const char* target) {
+    fileio::InFile in;
+    fileio::OutFile out;
+    if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
+    const bool done = zeroruns::decode(format, in, out);
+    return out.close() && done;
+}
+
+bool code_from(fileio::TempFile& temp, const char* target, Key key) {
+    fileio::InFile in;
+    fileio::OutFile out;
+    if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
+    const bool done = keycoding::xor_code(key, in, out);
+    return out.close() && done;
+}
+
+bool decode_into(const char* source, fileio::TempFile& temp, Key key) {
+    fileio::InFile in;
+    fileio::OutFile out;
+    if (!in.open(source) || !out.open_fd(temp.fd(), temp.path())) return false;
+    const bool done = keycoding::xor_code(key, in, out);
+    return out.close() && done;
+}
+
+bool copy_from(fileio::TempFile& temp, const char* target) {
+    fileio::InFile in;
+    fileio::OutFile out;
+    if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
+    const bool done = blocks::copy(in, out);
+    return out.close() && done;
+}
+
+int temp_holds_zero(fileio::TempFile& temp) {
+    fileio::InFile in;
+    return in.open_fd(temp.fd(), temp.path()) ? zeroruns::has_zero(in) : -1;
+}
+
+int code_pipeline(Format format, const char* source, const char* target, Key key, int plain_flags) {
+    int flags = 0;
+    if (tienecerosf_(source) == 1) {
+        flags |= kHasZero;
+        fileio::TempFile temp;
+        if (temp.make_beside(target) && compress_into(format, source, temp)) {
+            flags |= kPacked;
+            if (code_from(temp, target, key)) {
+                flags |= kCoded;
+                if (temp.remove()) flags |= kCleanedUp;
+            } else {
+                temp.keep();
+            }
+        } else {
+            temp.remove();  // holds nothing of use: the source is still there
+        }
+    }
+    if (flags == 0 && fileio::transform_file(source, target, [key](blocks::Source& in, blocks::Sink& out) {
+            return keycoding::xor_code(key, in, out);
+        }))
+        flags |= plain_flags;
+    return flags;
+}
+
+// A coded file holds a zero byte after decoding exactly when it was
+// compressed: compression keeps zeros only as run markers, and a source
+// without zeros is coded as it is.
+int decode_pipeline(Format format, const char* source, const char* target, Key key, bool move) {
+    fileio::TempFile temp;
+    if (!temp.make_beside(target)) return 0;
+    if (!decode_into(source, temp, key)) {
+        temp.remove();
+        return 0;
+    }
+    int flags = kCoded;
+    bool finished;
+    if (temp_holds_zero(temp) != 0) {
+        flags |= kHasZero;
+        finished = decompress_from(format, temp, target);
+        if (finished) flags |= kPacked;
+        finished = finished && temp.remove();
+    } else if (move) {
+        finished = copy_from(temp, target) && temp.remove();
+    } else {
+        finished = temp.rename_to(target);
+    }
+    if (finished) flags |= kCleanedUp;
+    else temp.keep();
+    return flags;
+}
+
+}  // namespace
+
+int codexef_(const char* source, const char* target, const char* key) {
+    const Key k = keycoding::caller_key(key);
+    if (k.size == 0) return 0;
+    return code_pipeline(Format::plain, source, target, k, kCoded);
+}
+
+int dcodexef_(const char* source, const char* target, const char* key) {
+    const Key k = keycoding::caller_key(key);
+    if (k.size == 0) return 0;
+    return decode_pipeline(Format::plain, source, target, k, false);
+}
+
+int codexebisf_(const char* source, const char* target, const char* key) {
+    const keycoding::WorkingKey working(key);
+    if (!working.usable()) return 0;
+    return code_pipeline(Format::extended, source, target, working.key(), kCoded | kPlain);
+}
+
+int decodexebisf_(const char* source, const char* target, const char* key) {
+    const keycoding::WorkingKey working(key);
+    if (!working.usable()) return 0;
+    return decode_pipeline(Format::extended, source, target, working.key(), true);
+}
+
+}  // namespace versos

@@ -1,0 +1,175 @@
+// The ficheros command as a user runs it: output, exit status, messages.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/util/test_files.h"
+#include "tests/util/zero_run_reference.h"
+
+namespace versos {
+namespace {
+
+using testing::Bytes;
+using testing::read_file;
+using testing::write_file;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+
+class Ficheros : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.ok()); }
+    std::string path(const std::string& name) const { return dir / name; }
+
+    // Runs ficheros; standard error goes to err_fd when given.
+    Outcome run(std::vector<std::string> args, int err_fd = -1) {
+        args.insert(args.begin(), FICHEROS_PATH);
+        const std::string out = path(".stdout"), err = path(".stderr");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int e = err_fd >= 0 ? err_fd : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(o, 1);
+            ::dup2(e, 2);
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        Outcome r;
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = text(read_file(out));
+        if (err_fd < 0) r.err = text(read_file(err));
+        std::filesystem::remove(out);
+        std::filesystem::remove(err);
+        return r;
+    }
+
+    testing::ScratchDir dir;
+};
+
+TEST_F(Ficheros, HelpListsEverySubcommandOnALineOfItsOwn) {
+    const Outcome r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* name : {"comprexe", "dcomprexe", "comprexebis", "dcomprexebis", "tienecerosf", "cerosahorradosf",
+                             "cerosahorradosbisf", "cerosahorradosplusf", "cerosahorradosplusf1", "numcerosmatf",
+                             "codef", "codef1", "codebitf", "decodebitf", "codexef", "dcodexef", "codexebisf",
+                             "decodexebisf", "movef", "copyf", "rbitchar", "lbitchar"})
+        EXPECT_NE(r.out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
+    EXPECT_NE(r.out.find("not encryption"), std::string::npos);
+}
+
+TEST_F(Ficheros, WrongCommandLinesExitWithTwoAndUsage) {
+    write_file(path("in"), {'a'});
+    const std::vector<std::vector<std::string>> wrong = {
+        {}, {"nosuch", "a", "b"}, {"comprexe", path("in")}, {"codef", path("in"), path("out"), ""},
+        {"tienecerosf", path("in"), "extra"}, {"rbitchar", "256", "1"}, {"rbitchar", "1", "-1"},
+        {"lbitchar", "x", "1"}};
+    for (const auto& args : wrong) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("usage: ficheros"), std::string::npos) << r.err;
+    }
+    EXPECT_NE(run({"codef", path("in"), path("out"), ""}).err.find("key must not be empty"), std::string::npos);
+    EXPECT_FALSE(testing::exists(path("out")));
+}
+
+TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
+    const Bytes data = {'x', 0, 0, 0, 'y'};
+    write_file(path("in"), data);
+    Outcome r = run({"comprexe", path("in"), path("in.z")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1\n");
+    EXPECT_EQ(read_file(path("in.z")), reference::encode_plain(data));
+
+    r = run({"codexef", path("in"), path("in.cod"), "CLAVE"});
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("15\n")));
+    r = run({"dcodexef", path("in.cod"), path("back"), "CLAVE"});
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("15\n")));
+    EXPECT_EQ(read_file(path("back")), data);
+
+    EXPECT_EQ(run({"tienecerosf", path("in")}).out, "1\n");
+    EXPECT_EQ(run({"rbitchar", "1", "1"}).out, "128\n");
+    EXPECT_EQ(run({"lbitchar", "0x80", "1"}).out, "1\n");
+    // -1 here is an estimate, not a failure: the file was read.
+    write_file(path("one"), {'a', 0, 'b'});
+    r = run({"cerosahorradosf", path("one")});
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("-1\n")));
+
+    r = run({"numcerosmatf", path("in")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\n3 = 1\n\nMayor o igual a 1024 = 0\n\nM\xA0ximo n\xA3mero de ceros = 3\n");
+}
+
+TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
+    const std::string missing = path("missing");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"comprexe", missing, path("out")}, {"tienecerosf", missing},
+          {"cerosahorradosplusf", missing}, {"numcerosmatf", missing}, {"codexef", missing, path("out"), "K"},
+          {"decodexebisf", missing, path("out"), "K"}}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_NE(r.err.find("'" + missing + "'"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(run({"tienecerosf", missing}).out, "-1\n");
+    EXPECT_EQ(run({"numcerosmatf", missing}).out, "");
+
+    // A pipeline that leaves its intermediate data behind says where.
+    write_file(path("in"), {'a', 0, 'b'});
+    std::filesystem::create_directory(path("target"));
+    write_file(path("target") + "/inside", {});
+    const Outcome r = run({"codexef", path("in"), path("target"), "K"});
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(1, std::string("3\n")));
+    EXPECT_NE(r.err.find("'" + path("target") + "'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("left in '" + path("target") + "."), std::string::npos) << r.err;
+}
+
+TEST_F(Ficheros, ShowsProgressOnATerminalForLargeFiles) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) GTEST_SKIP() << "no pseudo-terminal here";
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    auto drain = [&] {
+        std::string seen;
+        char buf[4096];
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) seen.append(buf, static_cast<std::size_t>(n));
+        return seen;
+    };
+
+    write_file(path("small"), Bytes(1 << 20, 'a'));
+    EXPECT_EQ(run({"codef", path("small"), path("out"), "K"}, terminal).status, 0);
+    EXPECT_EQ(drain(), "");
+    write_file(path("large"), Bytes((64 << 20) + 1, 'a'));
+    EXPECT_EQ(run({"codef", path("large"), path("out"), "K"}, terminal).status, 0);
+    const std::string shown = drain();
+    EXPECT_NE(shown.find(path("large")), std::string::npos) << shown;
+    EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
+    // Not on a file: standard error stays clean.
+    write_file(path("err"), {});
+    const int file = ::open(path("err").c_str(), O_WRONLY);
+    EXPECT_EQ(run({"codef", path("large"), path("out"), "K"}, file).status, 0);
+    ::close(file);
+    EXPECT_EQ(read_file(path("err")), Bytes{});
+    ::close(terminal);
+    ::close(master);
+}
+
+}  // namespace
+}  // namespace versos
