@@ -100,8 +100,17 @@ std::ptrdiff_t InFile::read(std::uint8_t* buf, std::size_t cap) {
         return -1;
     }
     done_ += static_cast<std::uint64_t>(n);
-    if (g_observer != nullptr) g_observer(path_.c_str(), done_, total_);
+    report_progress(done_);
     return n;
+}
+
+void InFile::report_progress(std::uint64_t done) const {
+    if (g_observer != nullptr) g_observer(path_.c_str(), done, total_);
+}
+
+bool InFile::fail_read(int error) const {
+    note_failure("cannot read %s", path_.c_str(), error);
+    return false;
 }
 
 OutFile::~OutFile() { close_quietly(fd_); }
@@ -164,6 +173,12 @@ bool OutFile::write(const std::uint8_t* data, std::size_t n) {
         }
     }
     return ok_;
+}
+
+bool OutFile::fail_write(int error) {
+    note_failure("cannot write %s", path_.c_str(), error);
+    ok_ = false;
+    return false;
 }
 
 bool OutFile::close() {

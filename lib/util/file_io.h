@@ -42,6 +42,12 @@ public:
     bool open_fd(int fd, const char* path);
     std::ptrdiff_t read(std::uint8_t* buf, std::size_t cap) override;
     int fd() const { return fd_; }
+    // The size of a regular file when opened; 0 for anything else.
+    std::uint64_t size() const { return total_; }
+    // For readers that bypass read(): tells the progress observer.
+    void report_progress(std::uint64_t done) const;
+    // Notes a read error; false, for the caller to return.
+    bool fail_read(int error) const;
 
 private:
     bool start(int fd, const char* path);
@@ -66,6 +72,9 @@ public:
     bool write(const std::uint8_t* data, std::size_t n) override;
     // Closes the file: false if a write or the close itself failed.
     bool close();
+    int fd() const { return fd_; }
+    // Notes a write error made by a writer that bypassed write(); false.
+    bool fail_write(int error);
 
 private:
     int fd_ = -1;

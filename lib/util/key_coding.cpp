@@ -3,10 +3,13 @@
 #include <versos/util/coding.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <vector>
+
+#include "parallel_chunks.h"
 
 namespace versos::keycoding {
 namespace {
@@ -66,15 +69,18 @@ std::uint8_t rotate_left(std::uint8_t c, int n) {
     return static_cast<std::uint8_t>((c << n) | (c >> ((8 - n) % 8)));
 }
 
-bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
-    if (key.size == 0 || key.size > SIZE_MAX - blocks::kBlockSize) return false;
-    // The key repeated over a block and a key's length more, so that the
-    // bytes of a block at any key position face one straight run of it.
+namespace {
+
+// The key repeated over a block and a key's length more, so that the bytes
+// of a block at any key position face one straight run of it. Empty when
+// memory is short.
+std::vector<std::uint8_t> key_pattern(Key key) {
     std::vector<std::uint8_t> pattern;
+    if (key.size == 0 || key.size > SIZE_MAX - blocks::kBlockSize) return pattern;
     try {
         pattern.resize(key.size + blocks::kBlockSize);
     } catch (const std::exception&) {
-        return false;
+        return pattern;
     }
     std::uint8_t* const start = pattern.data();
     std::uint8_t* const end = start + pattern.size();
@@ -84,11 +90,33 @@ bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
         std::memcpy(filled, start, n);
         filled += n;
     }
+    return pattern;
+}
+
+// At most a block of data, from the key position `position`.
+void xor_block(std::uint8_t* __restrict data, std::size_t n, const std::vector<std::uint8_t>& pattern,
+               std::size_t position) {
+    const std::uint8_t* __restrict k = pattern.data() + position;
+    for (std::size_t i = 0; i < n; ++i) data[i] ^= k[i];
+}
+
+}  // namespace
+
+bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
+    const std::vector<std::uint8_t> pattern = key_pattern(key);
+    if (pattern.empty()) return false;
     std::size_t position = 0;
-    return code_blocks(in, out, [&](std::uint8_t* __restrict data, std::size_t n) {
-        const std::uint8_t* __restrict k = pattern.data() + position;
-        for (std::size_t i = 0; i < n; ++i) data[i] ^= k[i];
+    return code_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
+        xor_block(data, n, pattern, position);
         position = (position + n) % key.size;
+    });
+}
+
+bool xor_code_chunks(Key key, fileio::InFile& in, fileio::OutFile& out) {
+    const std::vector<std::uint8_t> pattern = key_pattern(key);
+    if (pattern.empty()) return out.fail_write(ENOMEM);
+    return fileio::code_in_chunks(in, out, [&](std::uint8_t* data, std::size_t n, std::uint64_t offset) {
+        xor_block(data, n, pattern, static_cast<std::size_t>(offset % key.size));
     });
 }
 

@@ -104,6 +104,19 @@ TEST_F(Coding, XorCodingUsesTheKeyCyclicallyAcrossBlocks) {
     EXPECT_EQ(read_file(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
 }
 
+TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
+    // Large enough for the two-thread path; neither the size nor the key's
+    // length divides the chunks, so key positions straddle every boundary.
+    const Bytes in = sample((17u << 20) + 12345, false);
+    write_file(path("in"), in);
+    EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
+    EXPECT_EQ(read_file(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
+    write_file(path("coded"), Bytes(100, 'x'));  // an existing, longer-lived target is replaced whole
+    EXPECT_EQ(codef_(p("in"), p("coded"), "abcdefghijklm"), 1);
+    EXPECT_EQ(codef_(p("coded"), p("back"), "abcdefghijklm"), 1);
+    EXPECT_EQ(read_file(path("back")), in);
+}
+
 TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
     const Bytes in = sample(300000, true);
     write_file(path("in"), in);
