@@ -7,16 +7,16 @@
 // With --shell each command is one string run by /bin/sh -c (for pipelines;
 // both sides then pay for the shell). Standard output and error of the
 // commands go to /dev/null. A command that exits non-zero stops the run.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -74,9 +74,12 @@ int main(int argc, char** argv) {
     bool shell = false;
     int i = 1;
     for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
-        if (std::strcmp(argv[i], "-n") == 0 && i + 1 < argc) runs = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--shell") == 0) shell = true;
-        else usage();
+        if (std::strcmp(argv[i], "-n") == 0 && i + 1 < argc)
+            runs = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--shell") == 0)
+            shell = true;
+        else
+            usage();
     }
     Command cmd[2];
     for (Command& c : cmd) {

@@ -21,7 +21,7 @@ struct Random {
     // 1 to max, log-uniform.
     std::size_t length(std::size_t max) {
         const double u = static_cast<double>(next() >> 11) / 9007199254740992.0;
-        return static_cast<std::size_t>(std::exp(u * std::log(static_cast<double>(max)))) ;
+        return static_cast<std::size_t>(std::exp(u * std::log(static_cast<double>(max))));
     }
 };
 

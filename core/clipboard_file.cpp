@@ -1,13 +1,13 @@
 #include "core/clipboard_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/cp1252.h"
 
@@ -47,9 +47,12 @@ FileClipboard::FileClipboard(const char* path, bool private_folder) : private_fo
     if (!valid_) return;
     std::memcpy(folder_, path_, sizeof folder_);
     char* slash = std::strrchr(folder_, '/');
-    if (slash == nullptr) std::strcpy(folder_, ".");
-    else if (slash == folder_) slash[1] = '\0';  // a file in /
-    else *slash = '\0';
+    if (slash == nullptr)
+        std::strcpy(folder_, ".");
+    else if (slash == folder_)
+        slash[1] = '\0';  // a file in /
+    else
+        *slash = '\0';
 }
 
 FileClipboard::~FileClipboard() { close(); }
@@ -120,8 +123,7 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
         struct stat folder;
         const bool folder_exists = ::stat(folder_, &folder) == 0 && S_ISDIR(folder.st_mode);
         if (error == ENOENT && folder_exists) return ReadResult::no_text;  // nothing was ever written, or emptied
-        why = std::string(folder_exists ? path_ : folder_) + ": " +
-              std::strerror(folder_exists ? error : ENOENT);
+        why = std::string(folder_exists ? path_ : folder_) + ": " + std::strerror(folder_exists ? error : ENOENT);
         return ReadResult::unreachable;
     }
     std::string bytes;
@@ -138,8 +140,10 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
         bytes.append(block, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    if (format == TextFormat::utf8) append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
-    else out += bytes;
+    if (format == TextFormat::utf8)
+        append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
+    else
+        out += bytes;
     return ReadResult::text;
 }
 

@@ -96,8 +96,7 @@ bool X11Clipboard::set_text(const char* text, std::size_t length) {
         if (conn_.usable()) xcb_destroy_window(conn_.get(), window);
         return false;
     }
-    const SelectionOwner owner{conn_.get(), atoms_,      window,     since,
-                               text,        length,      utf8.data(), utf8.size()};
+    const SelectionOwner owner{conn_.get(), atoms_, window, since, text, length, utf8.data(), utf8.size()};
     // The watchdog thread must be gone before the fork, and must never cut
     // the connection that the child lives on.
     conn_.end_watchdog();

@@ -1,12 +1,12 @@
 #include "core/detached_child.h"
 
-#include <cerrno>
-#include <climits>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <csignal>
 
 namespace versos {
 namespace {
@@ -38,8 +38,10 @@ void detach_streams(int keep) {
         // When the standard streams were closed, the kept descriptor may sit
         // at one of their numbers: it stays as it is.
         if (fd == keep || fd == null) continue;
-        if (null >= 0) ::dup2(null, fd);
-        else ::close(fd);
+        if (null >= 0)
+            ::dup2(null, fd);
+        else
+            ::close(fd);
     }
     if (null > 2) ::close(null);
 }

@@ -1,9 +1,9 @@
 // versos-pegar: prints the clipboard's text item, the one versos writes.
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "core/clipboard_device.h"
 

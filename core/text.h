@@ -3,9 +3,9 @@
 // there so that no change to a word list can overrun one.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 
 namespace versos {

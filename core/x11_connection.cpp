@@ -1,12 +1,12 @@
 #include "core/x11_connection.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <condition_variable>
 #include <cstdlib>
-#include <fcntl.h>
 #include <mutex>
-#include <sys/socket.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace versos {
 
@@ -37,10 +37,14 @@ const char* display_name() {
 std::string connect_error(int code) {
     std::string what = std::string("cannot connect to the X display '") + display_name() + "'";
     switch (code) {
-        case XCB_CONN_CLOSED_PARSE_ERR: return what + " (not a display name)";
-        case XCB_CONN_CLOSED_INVALID_SCREEN: return what + " (no such screen)";
-        case XCB_CONN_CLOSED_MEM_INSUFFICIENT: return what + " (out of memory)";
-        default: return what;
+        case XCB_CONN_CLOSED_PARSE_ERR:
+            return what + " (not a display name)";
+        case XCB_CONN_CLOSED_INVALID_SCREEN:
+            return what + " (no such screen)";
+        case XCB_CONN_CLOSED_MEM_INSUFFICIENT:
+            return what + " (out of memory)";
+        default:
+            return what;
     }
 }
 

@@ -29,7 +29,7 @@ bool convert(const SelectionOwner& o, xcb_window_t requestor, xcb_atom_t target,
     if (property == XCB_NONE) return false;
     const X11Atoms& a = o.atoms;
     if (target == a.targets) {
-        const xcb_atom_t served[] = {a.targets, a.timestamp, a.multiple, XCB_ATOM_STRING,
+        const xcb_atom_t served[] = {a.targets,     a.timestamp,   a.multiple, XCB_ATOM_STRING,
                                      a.text_cp1252, a.utf8_string, a.text_utf8};
         put_property(o, requestor, property, XCB_ATOM_ATOM, 32, sizeof served / sizeof served[0], served);
         return true;
@@ -86,12 +86,11 @@ void answer(const SelectionOwner& o, const xcb_selection_request_event_t& reques
     const xcb_atom_t property = request.property != XCB_NONE ? request.property : request.target;
     // A request older than the ownership is about an earlier owner's text
     // (time stamps wrap around, hence the signed difference).
-    const bool current = request.time == XCB_CURRENT_TIME ||
-                         static_cast<std::int32_t>(request.time - o.since) >= 0;
+    const bool current = request.time == XCB_CURRENT_TIME || static_cast<std::int32_t>(request.time - o.since) >= 0;
     bool done = false;
     if (request.selection == o.atoms.clipboard && request.owner == o.window && current) {
         done = request.target == o.atoms.multiple ? convert_multiple(o, request.requestor, request.property)
-                                                   : convert(o, request.requestor, request.target, property);
+                                                  : convert(o, request.requestor, request.target, property);
     }
     xcb_selection_notify_event_t notify;
     std::memset(&notify, 0, sizeof notify);

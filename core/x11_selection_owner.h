@@ -3,8 +3,8 @@
 // client takes the selection or the server goes away.
 #pragma once
 
-#include <cstddef>
 #include <xcb/xcb.h>
+#include <cstddef>
 
 #include "core/x11_atoms.h"
 
@@ -13,9 +13,9 @@ namespace versos {
 struct SelectionOwner {
     xcb_connection_t* conn;
     X11Atoms atoms;
-    xcb_window_t window;  // owns CLIPBOARD
+    xcb_window_t window;    // owns CLIPBOARD
     xcb_timestamp_t since;  // the time it took the selection
-    const char* cp1252;  // the exact bytes of the item
+    const char* cp1252;     // the exact bytes of the item
     std::size_t cp1252_length;
     const char* utf8;  // the same text in UTF-8
     std::size_t utf8_length;

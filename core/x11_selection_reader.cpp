@@ -50,9 +50,12 @@ Event* Reader::next(std::uint8_t type, Wanted wanted) {
 }
 
 ReadResult Reader::broken(std::string& why) const {
-    if (!conn_.expired()) why = "the connection to the X display broke";
-    else if (answer_awaited_) why = "the program that holds the clipboard did not answer within " + std::to_string(budget_.count()) + " ms";
-    else why = "the X display did not answer within " + std::to_string(budget_.count()) + " ms";
+    if (!conn_.expired())
+        why = "the connection to the X display broke";
+    else if (answer_awaited_)
+        why = "the program that holds the clipboard did not answer within " + std::to_string(budget_.count()) + " ms";
+    else
+        why = "the X display did not answer within " + std::to_string(budget_.count()) + " ms";
     return ReadResult::unreachable;
 }
 
@@ -77,9 +80,10 @@ Reader::Got Reader::take_incrementally(std::string& bytes) {
     bytes.clear();
     for (;;) {
         conn_.arm(budget_);
-        auto* notify = next<xcb_property_notify_event_t>(XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t& e) {
-            return e.window == window_ && e.atom == atoms_.transfer && e.state == XCB_PROPERTY_NEW_VALUE;
-        });
+        auto* notify =
+            next<xcb_property_notify_event_t>(XCB_PROPERTY_NOTIFY, [&](const xcb_property_notify_event_t& e) {
+                return e.window == window_ && e.atom == atoms_.transfer && e.state == XCB_PROPERTY_NEW_VALUE;
+            });
         if (notify == nullptr) return Got::broken;
         std::free(notify);
         std::string piece;
@@ -137,8 +141,10 @@ ReadResult Reader::run(TextFormat format, std::string& out, std::string& why) {
         const Got got = convert(targets[i], bytes);
         if (got == Got::broken) return broken(why);
         if (got == Got::refused) continue;
-        if (utf8 && targets[i] == XCB_ATOM_STRING) append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
-        else out += bytes;
+        if (utf8 && targets[i] == XCB_ATOM_STRING)
+            append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
+        else
+            out += bytes;
         result = ReadResult::text;
         break;
     }

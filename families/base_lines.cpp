@@ -24,8 +24,10 @@ int versobase() {
     constexpr int kForms = sizeof tablas::verso12bis / sizeof tablas::verso12bis[0];
     constexpr int kGerunds = sizeof tablas::verso12 / sizeof tablas::verso12[0];
     const int k = rand() % (kForms + kGerunds) + 1;
-    if (k <= kForms) verso12bis();
-    else verso12();
+    if (k <= kForms)
+        verso12bis();
+    else
+        verso12();
     append_text(palabra, ", ");
     return str2clip(palabra);
 }

@@ -61,6 +61,13 @@ int line(Pieces... pieces) {
     return str2clip(frase);
 }
 
+template <std::size_t... I>
+int format_buffers(const char* format, const char (&buffers)[sizeof...(I)][kTextBufferSize],
+                   std::index_sequence<I...>) {
+    format_text(frase, format, buffers[I]...);
+    return str2clip(frase);
+}
+
 // Templates 12 to 15: each picker draws in turn into a buffer of its own,
 // then the buffers fill the format's fields in draw order.
 template <typename... Pickers>
@@ -68,10 +75,7 @@ int formatted(const char* format, Pickers... pickers) {
     char buffers[sizeof...(Pickers)][kTextBufferSize];
     int next = 0;
     ((pickers(), copy_text(buffers[next++], palabra)), ...);
-    return [&]<std::size_t... I>(std::index_sequence<I...>) {
-        format_text(frase, format, buffers[I]...);
-        return str2clip(frase);
-    }(std::index_sequence_for<Pickers...>{});
+    return format_buffers(format, buffers, std::index_sequence_for<Pickers...>{});
 }
 
 int verso21primero() {
@@ -106,9 +110,7 @@ int verso21octavo() {
                 articulofemeninosingular);
 }
 
-int verso21noveno() {
-    return line("con ", pair_of_plurals, " al ", verso21aspecto, " de ", articulofemeninosingular);
-}
+int verso21noveno() { return line("con ", pair_of_plurals, " al ", verso21aspecto, " de ", articulofemeninosingular); }
 
 int verso21decimo() { return line("con ", verso21aspecto, " de ", articulofemeninosingular); }
 
@@ -131,9 +133,9 @@ int verso21catorce() {
 int verso21quince() { return formatted("con %s %s a %s", verso21forma, verso21distinta, articulofemeninosingular); }
 
 constexpr int (*kTemplates[])() = {
-    verso21primero, verso21segundo, verso21tercero, verso21cuarto,   verso21quinto,
-    verso21sexto,   verso21septimo, verso21octavo,  verso21noveno,   verso21decimo,
-    verso21undecimo, verso21duodecimo, verso21trece, verso21catorce, verso21quince,
+    verso21primero,  verso21segundo,   verso21tercero, verso21cuarto,  verso21quinto,
+    verso21sexto,    verso21septimo,   verso21octavo,  verso21noveno,  verso21decimo,
+    verso21undecimo, verso21duodecimo, verso21trece,   verso21catorce, verso21quince,
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 // behind, and coding the result again must decode to the same bytes.
 #pragma once
 
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "fuzz/fuzz_check.h"
 
@@ -22,7 +22,7 @@ using reference::Bytes;
 struct Pipeline {
     int (*code)(const char*, const char*, const char*);
     int (*decode)(const char*, const char*, const char*);
-    int coded_without_compression;           // 4 or 20
+    int coded_without_compression;  // 4 or 20
     bool extended;
     Bytes (*coding_key)(const std::string&);  // the key the XOR step uses
 };
@@ -43,8 +43,8 @@ inline const std::string& scratch() {
 }
 
 inline void put(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes get(const std::string& path) {

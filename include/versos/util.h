@@ -2,11 +2,11 @@
 #pragma once
 
 // one #include <versos/util/...> a line
-#include <versos/util/strings.h>
+#include <versos/util/calendar.h>
+#include <versos/util/codepages.h>
+#include <versos/util/coding.h>
+#include <versos/util/compression.h>
+#include <versos/util/integers.h>
 #include <versos/util/paths.h>
 #include <versos/util/readers.h>
-#include <versos/util/codepages.h>
-#include <versos/util/calendar.h>
-#include <versos/util/integers.h>
-#include <versos/util/compression.h>
-#include <versos/util/coding.h>
+#include <versos/util/strings.h>

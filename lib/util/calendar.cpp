@@ -16,13 +16,9 @@ bool gregorian_leap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y %
 
 // Leap years among the years 0 .. y - 1 (y >= 0).
 std::int64_t julian_leaps_before(std::int64_t y) { return (y + 3) / 4; }
-std::int64_t gregorian_leaps_before(std::int64_t y) {
-    return (y + 3) / 4 - (y + 99) / 100 + (y + 399) / 400;
-}
+std::int64_t gregorian_leaps_before(std::int64_t y) { return (y + 3) / 4 - (y + 99) / 100 + (y + 399) / 400; }
 
-int month_length(int month, bool leap) {
-    return month == 2 && leap ? 29 : kMonthDays[month - 1];
-}
+int month_length(int month, bool leap) { return month == 2 && leap ? 29 : kMonthDays[month - 1]; }
 
 // Days in the months before `month` (1-12) of a year.
 int days_before_month(int month, bool leap) {
@@ -89,8 +85,7 @@ int gregoriano1582(int day, int month) {
 }
 
 int diagregoriano_(int day, int month, int year) {
-    if (year == 1582 && ((month == 10 && day > 14) || month == 11 || month == 12))
-        return gregoriano1582(day, month);
+    if (year == 1582 && ((month == 10 && day > 14) || month == 11 || month == 12)) return gregoriano1582(day, month);
     if (year <= 1582 || !valid_date(day, month, year, gregorian_leap(year))) return -1;
     return calculadia_(day, month, year, kGregorian, 4, gregorian_leap(year));
 }

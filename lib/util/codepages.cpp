@@ -34,9 +34,9 @@ constexpr unsigned char kConsoleTable[129] = {
 
 // The code-page-850 characters whose console entry is a look-alike, not the
 // same character.
-constexpr unsigned char kLackingIn1252[] = {
-    176, 177, 178, 179, 180, 185, 186, 187, 188, 191, 192, 193, 194, 195, 196, 197,
-    200, 201, 202, 203, 204, 205, 206, 213, 217, 218, 219, 220, 223, 242, 254};
+constexpr unsigned char kLackingIn1252[] = {176, 177, 178, 179, 180, 185, 186, 187, 188, 191, 192,
+                                            193, 194, 195, 196, 197, 200, 201, 202, 203, 204, 205,
+                                            206, 213, 217, 218, 219, 220, 223, 242, 254};
 
 constexpr bool lacking_in_1252(unsigned code) {
     for (unsigned char c : kLackingIn1252)
@@ -113,32 +113,24 @@ constexpr ByteMap map_with(const BytePair (&pairs)[N], bool ascii_lower) {
 }
 
 // Windows-1252 capitals and their small letters.
-constexpr BytePair kSpanishLower[] = {
-    {0xC0, 0xE0}, {0xC1, 0xE1},                // À Á
-    {0xC8, 0xE8}, {0xC9, 0xE9},                // È É
-    {0xCC, 0xEC}, {0xCD, 0xED},                // Ì Í
-    {0xD2, 0xF2}, {0xD3, 0xF3},                // Ò Ó
-    {0xD9, 0xF9}, {0xDA, 0xFA}, {0xDC, 0xFC},  // Ù Ú Ü
-    {0xD1, 0xF1},                              // Ñ
-    {0xC7, 0xE7}};                             // Ç
+constexpr BytePair kSpanishLower[] = {{0xC0, 0xE0}, {0xC1, 0xE1},                // À Á
+                                      {0xC8, 0xE8}, {0xC9, 0xE9},                // È É
+                                      {0xCC, 0xEC}, {0xCD, 0xED},                // Ì Í
+                                      {0xD2, 0xF2}, {0xD3, 0xF3},                // Ò Ó
+                                      {0xD9, 0xF9}, {0xDA, 0xFA}, {0xDC, 0xFC},  // Ù Ú Ü
+                                      {0xD1, 0xF1},                              // Ñ
+                                      {0xC7, 0xE7}};                             // Ç
 
-constexpr BytePair kAcuteLower[] = {
-    {0xC1, 0xE1}, {0xC9, 0xE9}, {0xCD, 0xED}, {0xD3, 0xF3}, {0xDA, 0xFA},  // Á É Í Ó Ú
-    {0xD1, 0xF1}, {0xDC, 0xFC}};                                          // Ñ Ü
+constexpr BytePair kAcuteLower[] = {{0xC1, 0xE1}, {0xC9, 0xE9}, {0xCD, 0xED}, {0xD3, 0xF3}, {0xDA, 0xFA},  // Á É Í Ó Ú
+                                    {0xD1, 0xF1}, {0xDC, 0xFC}};                                           // Ñ Ü
 
 constexpr BytePair kFolding[] = {
-    {0xC0, 'A'}, {0xC1, 'A'}, {0xC2, 'A'}, {0xC3, 'A'}, {0xC4, 'A'}, {0xC5, 'A'},
-    {0xE0, 'a'}, {0xE1, 'a'}, {0xE2, 'a'}, {0xE4, 'a'}, {0xE5, 'a'},
-    {0xC7, 'C'}, {0xE7, 'c'},
-    {0xC8, 'E'}, {0xC9, 'E'}, {0xCA, 'E'}, {0xCB, 'E'},
-    {0xE8, 'e'}, {0xE9, 'e'}, {0xEA, 'e'}, {0xEB, 'e'},
-    {0xCC, 'I'}, {0xCD, 'I'}, {0xCE, 'I'}, {0xCF, 'I'},
-    {0xEC, 'i'}, {0xED, 'i'}, {0xEE, 'i'}, {0xEF, 'i'},
-    {0xD1, 'N'}, {0xF1, 'n'},
-    {0xD2, 'O'}, {0xD3, 'O'}, {0xD4, 'O'}, {0xD5, 'O'}, {0xD6, 'O'},
-    {0xF0, 'o'}, {0xF2, 'o'}, {0xF3, 'o'}, {0xF4, 'o'}, {0xF5, 'o'}, {0xF6, 'o'},
-    {0xDC, 'U'},
-    {0xF9, 'u'}, {0xFA, 'u'}, {0xFB, 'u'}, {0xFC, 'u'}};
+    {0xC0, 'A'}, {0xC1, 'A'}, {0xC2, 'A'}, {0xC3, 'A'}, {0xC4, 'A'}, {0xC5, 'A'}, {0xE0, 'a'}, {0xE1, 'a'},
+    {0xE2, 'a'}, {0xE4, 'a'}, {0xE5, 'a'}, {0xC7, 'C'}, {0xE7, 'c'}, {0xC8, 'E'}, {0xC9, 'E'}, {0xCA, 'E'},
+    {0xCB, 'E'}, {0xE8, 'e'}, {0xE9, 'e'}, {0xEA, 'e'}, {0xEB, 'e'}, {0xCC, 'I'}, {0xCD, 'I'}, {0xCE, 'I'},
+    {0xCF, 'I'}, {0xEC, 'i'}, {0xED, 'i'}, {0xEE, 'i'}, {0xEF, 'i'}, {0xD1, 'N'}, {0xF1, 'n'}, {0xD2, 'O'},
+    {0xD3, 'O'}, {0xD4, 'O'}, {0xD5, 'O'}, {0xD6, 'O'}, {0xF0, 'o'}, {0xF2, 'o'}, {0xF3, 'o'}, {0xF4, 'o'},
+    {0xF5, 'o'}, {0xF6, 'o'}, {0xDC, 'U'}, {0xF9, 'u'}, {0xFA, 'u'}, {0xFB, 'u'}, {0xFC, 'u'}};
 
 constexpr ByteMap kSpanishLowerMap = map_with(kSpanishLower, true);
 constexpr ByteMap kAcuteLowerMap = map_with(kAcuteLower, true);
@@ -163,18 +155,15 @@ bool is_ascii_letter_or_digit(unsigned char c) {
 
 // HTML 4 names of the Latin-1 characters 0xA1 to 0xFF.
 constexpr const char* kEntityNames[95] = {
-    "iexcl", "cent", "pound", "curren", "yen", "brvbar", "sect", "uml",
-    "copy", "ordf", "laquo", "not", "shy", "reg", "macr", "deg",
-    "plusmn", "sup2", "sup3", "acute", "micro", "para", "middot", "cedil",
-    "sup1", "ordm", "raquo", "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc", "Atilde", "Auml", "Aring", "AElig", "Ccedil",
-    "Egrave", "Eacute", "Ecirc", "Euml", "Igrave", "Iacute", "Icirc", "Iuml",
-    "ETH", "Ntilde", "Ograve", "Oacute", "Ocirc", "Otilde", "Ouml", "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc", "Uuml", "Yacute", "THORN", "szlig",
-    "agrave", "aacute", "acirc", "atilde", "auml", "aring", "aelig", "ccedil",
-    "egrave", "eacute", "ecirc", "euml", "igrave", "iacute", "icirc", "iuml",
-    "eth", "ntilde", "ograve", "oacute", "ocirc", "otilde", "ouml", "divide",
-    "oslash", "ugrave", "uacute", "ucirc", "uuml", "yacute", "thorn", "yuml"};
+    "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",   "laquo",
+    "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",
+    "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute",
+    "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
+    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",
+    "atilde", "auml",   "aring",  "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute",
+    "icirc",  "iuml",   "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash",
+    "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
 
 constexpr bool entity_names_fit() {
     for (const char* name : kEntityNames) {
@@ -213,22 +202,16 @@ const char* str2ascii_(const char* text) {
     return __ASCII_SPANISH_STR_;
 }
 
-void str_ascii_(char* target, const char* source) {
-    convert_copy(target, source, kFirstMatch);
-}
+void str_ascii_(char* target, const char* source) { convert_copy(target, source, kFirstMatch); }
 
 int char2ascii_(int code) {
     if (code < 128 || code > 255) return code;
     return kFirstMatch[static_cast<unsigned>(code)];
 }
 
-void win2dos(char* text) {
-    convert_in_place(text, kWinToDos);
-}
+void win2dos(char* text) { convert_in_place(text, kWinToDos); }
 
-void dos2win(char* text) {
-    convert_in_place(text, kDosToWin);
-}
+void dos2win(char* text) { convert_in_place(text, kDosToWin); }
 
 int lcasespain_(char* text) {
     int other = 0;
@@ -239,13 +222,9 @@ int lcasespain_(char* text) {
     return other;
 }
 
-void lcasespainvoid_(char* text) {
-    convert_in_place(text, kAcuteLowerMap);
-}
+void lcasespainvoid_(char* text) { convert_in_place(text, kAcuteLowerMap); }
 
-void simplificastr_(char* text) {
-    convert_in_place(text, kFoldingMap);
-}
+void simplificastr_(char* text) { convert_in_place(text, kFoldingMap); }
 
 void car2html_(char* target, char c) {
     target[0] = '\0';

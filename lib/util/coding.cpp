@@ -1,7 +1,7 @@
 #include <versos/util/coding.h>
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 #include "file_io.h"
 #include "key_coding.h"
@@ -20,8 +20,8 @@ int codef_(const char* source, const char* target, const char* key) {
     if (!out.create(target, in)) return 0;
     // Large regular files go in chunks on two threads: each byte's coding
     // depends only on its offset.
-    const bool done = fileio::worth_chunking(in, out) ? keycoding::xor_code_chunks(k, in, out)
-                                                      : keycoding::xor_code(k, in, out);
+    const bool done =
+        fileio::worth_chunking(in, out) ? keycoding::xor_code_chunks(k, in, out) : keycoding::xor_code(k, in, out);
     return out.close() && done ? 1 : 0;
 }
 

@@ -1,7 +1,7 @@
 #include <versos/util/compression.h>
 
-#include <climits>
 #include <cinttypes>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -22,8 +22,10 @@ struct RunCounter {
     RunReport& report;
     void literals(const std::uint8_t*, std::size_t) {}
     void run(std::uint64_t n) {
-        if (n < RunReport::kCounted) ++report.count[n];
-        else ++report.long_runs;
+        if (n < RunReport::kCounted)
+            ++report.count[n];
+        else
+            ++report.long_runs;
         if (n > report.longest) report.longest = n;
     }
 };
@@ -44,11 +46,13 @@ int estimate_or_failure(Format format, const char* path) { return estimate_resul
 }  // namespace
 
 bool encode_file(Format format, const char* source, const char* target) {
-    return fileio::transform_file(source, target, [format](blocks::Source& in, blocks::Sink& out) { return encode(format, in, out); });
+    return fileio::transform_file(source, target,
+                                  [format](blocks::Source& in, blocks::Sink& out) { return encode(format, in, out); });
 }
 
 bool decode_file(Format format, const char* source, const char* target) {
-    return fileio::transform_file(source, target, [format](blocks::Source& in, blocks::Sink& out) { return decode(format, in, out); });
+    return fileio::transform_file(source, target,
+                                  [format](blocks::Source& in, blocks::Sink& out) { return decode(format, in, out); });
 }
 
 int has_zero(fileio::InFile& in) {

@@ -18,11 +18,12 @@ using versos::ficheros::Command;
 using versos::ficheros::kCommands;
 
 void help(std::FILE* out) {
-    std::fputs("usage: ficheros SUBCOMMAND ARGS...\n"
-               "Runs the file routine SUBCOMMAND and prints its result. Exit status 0 when the\n"
-               "routine succeeds, 1 when it fails, 2 for a wrong command line.\n\n"
-               "Subcommands:\n",
-               out);
+    std::fputs(
+        "usage: ficheros SUBCOMMAND ARGS...\n"
+        "Runs the file routine SUBCOMMAND and prints its result. Exit status 0 when the\n"
+        "routine succeeds, 1 when it fails, 2 for a wrong command line.\n\n"
+        "Subcommands:\n",
+        out);
     for (const Command* c = kCommands; c->name != nullptr; ++c) {
         const std::string call = std::string(c->name) + " " + c->args;
         std::fprintf(out, "  %-33s %s\n", call.c_str(), c->summary);
@@ -32,8 +33,10 @@ void help(std::FILE* out) {
 
 int usage_error(const char* why, const Command* c) {
     std::fprintf(stderr, "ficheros: %s\n", why);
-    if (c != nullptr) std::fprintf(stderr, "usage: ficheros %s %s\n", c->name, c->args);
-    else std::fputs("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n", stderr);
+    if (c != nullptr)
+        std::fprintf(stderr, "usage: ficheros %s %s\n", c->name, c->args);
+    else
+        std::fputs("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n", stderr);
     return 2;
 }
 
@@ -81,8 +84,10 @@ int main(int argc, char** argv) {
     if (outcome.success) return 0;
     const versos::fileio::Failure& failure = versos::fileio::failure();
     const std::string cause = versos::fileio::describe(failure);
-    if (!cause.empty()) std::fprintf(stderr, "ficheros: %s: %s\n", command->name, cause.c_str());
-    else std::fprintf(stderr, "ficheros: %s failed\n", command->name);
+    if (!cause.empty())
+        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, cause.c_str());
+    else
+        std::fprintf(stderr, "ficheros: %s failed\n", command->name);
     if (!failure.kept.empty())
         std::fprintf(stderr, "ficheros: %s: the intermediate data is left in '%s'\n", command->name,
                      failure.kept.c_str());

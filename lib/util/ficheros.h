@@ -12,9 +12,9 @@ struct Outcome {
 
 // What the arguments must be, beyond their number.
 enum class Args {
-    files,   // paths
-    keyed,   // paths, then a key that must not be empty
-    bits,    // a byte value 0 to 255, then a count of bits 0 or more
+    files,  // paths
+    keyed,  // paths, then a key that must not be empty
+    bits,   // a byte value 0 to 255, then a count of bits 0 or more
 };
 
 struct Command {

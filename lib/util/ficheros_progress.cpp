@@ -1,9 +1,9 @@
 // Progress of ficheros on a terminal: one line on standard error, redrawn
 // when the percentage read of a large file changes.
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "ficheros.h"
 #include "file_io.h"

@@ -1,10 +1,10 @@
 #include "file_io.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace versos::fileio {
 namespace {

@@ -15,8 +15,8 @@ namespace versos::fileio {
 struct Failure {
     const char* what = nullptr;  // "cannot open '%s' for reading", ...; nullptr: nothing failed
     std::string path;
-    int error = 0;      // errno, or 0
-    std::string kept;   // an intermediate file left holding data, if any
+    int error = 0;     // errno, or 0
+    std::string kept;  // an intermediate file left holding data, if any
 };
 void clear_failure();
 const Failure& failure();

@@ -136,9 +136,7 @@ int resto_(int a, int b) {
     return a % b;
 }
 
-unsigned divisionentera_(unsigned a, unsigned b) {
-    return b == 0 ? 0 : a / b;
-}
+unsigned divisionentera_(unsigned a, unsigned b) { return b == 0 ? 0 : a / b; }
 
 u64 primo_(u64 n) {
     if (n <= 1) return n;
@@ -165,9 +163,7 @@ u64 primosup_(u64 n) {
     return m;
 }
 
-char letradni_(unsigned n) {
-    return "TRWAGMYFPDXBNJZSQVHLCKE"[n % 23];
-}
+char letradni_(unsigned n) { return "TRWAGMYFPDXBNJZSQVHLCKE"[n % 23]; }
 
 u64 factorial_(u64 n) {
     if (n == 0 || n >= kFirstFactorialWrappingToZero) return 0;
@@ -176,9 +172,7 @@ u64 factorial_(u64 n) {
     return product;
 }
 
-u64 permutaciones_(u64 n) {
-    return factorial_(n);
-}
+u64 permutaciones_(u64 n) { return factorial_(n); }
 
 u64 combinaciones_(u64 n, u64 k) {
     u64 divisor = factorial_(k) * factorial_(n - k);
@@ -196,9 +190,7 @@ u64 exp10_(int n) {
     return power_mod_2_64(10, static_cast<u64>(n));
 }
 
-u64 exp_(std::uint32_t base, unsigned n) {
-    return power_mod_2_64(base, n);
-}
+u64 exp_(std::uint32_t base, unsigned n) { return power_mod_2_64(base, n); }
 
 int potencia_(int a, int n) {
     if (n <= 0) return 1;

@@ -1,11 +1,11 @@
 #include "parallel_chunks.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 namespace versos::fileio {
 namespace {

@@ -15,11 +15,11 @@ using keycoding::Key;
 using zeroruns::Format;
 
 enum Flag {
-    kHasZero = 1,   // compressed (decompressed) because of a zero byte
-    kPacked = 2,    // compression into the intermediate file (decompression into the target) done
-    kCoded = 4,     // coding into the target (decoding into the intermediate file) done
-    kCleanedUp = 8, // intermediate file removed, or renamed or moved to the target
-    kPlain = 16,    // coded without compression (extended pipeline)
+    kHasZero = 1,    // compressed (decompressed) because of a zero byte
+    kPacked = 2,     // compression into the intermediate file (decompression into the target) done
+    kCoded = 4,      // coding into the target (decoding into the intermediate file) done
+    kCleanedUp = 8,  // intermediate file removed, or renamed or moved to the target
+    kPlain = 16,     // coded without compression (extended pipeline)
 };
 
 bool compress_into(Format format, const char* source, fileio::TempFile& temp) {
@@ -113,8 +113,10 @@ int decode_pipeline(Format format, const char* source, const char* target, Key k
     } else {
         finished = temp.rename_to(target);
     }
-    if (finished) flags |= kCleanedUp;
-    else temp.keep();
+    if (finished)
+        flags |= kCleanedUp;
+    else
+        temp.keep();
     return flags;
 }
 

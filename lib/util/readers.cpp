@@ -26,9 +26,9 @@ private:
 };
 
 enum class Skip {
-    nothing,       // the line starts at once
-    line_ends,     // line feeds and carriage returns before it
-    blanks,        // every blank (0x01 to 0x20) before it
+    nothing,    // the line starts at once
+    line_ends,  // line feeds and carriage returns before it
+    blanks,     // every blank (0x01 to 0x20) before it
 };
 
 struct LineRule {
@@ -39,15 +39,14 @@ struct LineRule {
 
 constexpr std::size_t unbounded = static_cast<std::size_t>(-1);
 
-bool skipped(int c, Skip skip)
-{
+bool skipped(int c, Skip skip) {
     switch (skip) {
-    case Skip::nothing:
-        return false;
-    case Skip::line_ends:
-        return c == '\n' || c == '\r';
-    case Skip::blanks:
-        return detail::is_blank(static_cast<char>(c));
+        case Skip::nothing:
+            return false;
+        case Skip::line_ends:
+            return c == '\n' || c == '\r';
+        case Skip::blanks:
+            return detail::is_blank(static_cast<char>(c));
     }
     return false;
 }
@@ -55,27 +54,22 @@ bool skipped(int c, Skip skip)
 // Reads one line under the rule into target, storing at most `most` bytes;
 // when that many are stored the line is left there, unread beyond. Returns
 // the number of bytes stored; the text is NUL-terminated.
-std::size_t read_line(std::FILE* stream, char* target, std::size_t most, LineRule rule)
-{
+std::size_t read_line(std::FILE* stream, char* target, std::size_t most, LineRule rule) {
     StreamLock lock(stream);
     std::size_t stored = 0;
     int c = getc_unlocked(stream);
-    while (c != EOF && skipped(c, rule.skip))
-        c = getc_unlocked(stream);
+    while (c != EOF && skipped(c, rule.skip)) c = getc_unlocked(stream);
     while (c != EOF && c != '\n' && stored < most) {
         if (c == '\r') {
-            if (rule.carriage_return_ends_line)
-                break;
+            if (rule.carriage_return_ends_line) break;
         } else {
             target[stored++] = static_cast<char>(c);
-            if (stored == most)
-                break;
+            if (stored == most) break;
         }
         c = getc_unlocked(stream);
     }
     if (rule.trim_end)
-        while (stored > 0 && detail::is_blank(target[stored - 1]))
-            --stored;
+        while (stored > 0 && detail::is_blank(target[stored - 1])) --stored;
     target[stored] = '\0';
     return stored;
 }
@@ -86,8 +80,7 @@ constexpr LineRule left_trimmed{Skip::blanks, true, false};
 constexpr LineRule right_trimmed{Skip::line_ends, true, true};
 constexpr LineRule trimmed{Skip::blanks, true, true};
 
-int read_line_int(std::FILE* stream, char* target, LineRule rule)
-{
+int read_line_int(std::FILE* stream, char* target, LineRule rule) {
     return static_cast<int>(read_line(stream, target, unbounded, rule));
 }
 
@@ -97,10 +90,8 @@ int fgetline_(char* target, std::FILE* stream) { return read_line_int(stream, ta
 int fgets_(char* target, std::FILE* stream) { return read_line_int(stream, target, whole_line); }
 int gets_(char* target) { return read_line_int(stdin, target, whole_line); }
 
-int fgetsn_(char* target, int size, std::FILE* stream)
-{
-    if (size < 1)
-        return 0;
+int fgetsn_(char* target, int size, std::FILE* stream) {
+    if (size < 1) return 0;
     if (size == 1) {
         target[0] = '\0';
         return 1;
@@ -114,32 +105,25 @@ int ltrimfgets_(char* target, std::FILE* stream) { return read_line_int(stream, 
 int rtrimfgets_(char* target, std::FILE* stream) { return read_line_int(stream, target, right_trimmed); }
 int trimfgets_(char* target, std::FILE* stream) { return read_line_int(stream, target, trimmed); }
 
-void fputs_(const char* text, std::FILE* stream)
-{
-    std::fwrite(text, 1, std::strlen(text), stream);
-}
+void fputs_(const char* text, std::FILE* stream) { std::fwrite(text, 1, std::strlen(text), stream); }
 
 namespace {
 
 // One line for getParrafo_, taken in pieces of at most `most` bytes. A piece
 // that fills the buffer right at the end of its line takes the line feed as
 // well, so that it is not read as an empty line after it.
-void read_paragraph_line(std::FILE* stream, char* line, std::size_t most)
-{
-    if (read_line(stream, line, most, whole_line) < most)
-        return;
+void read_paragraph_line(std::FILE* stream, char* line, std::size_t most) {
+    if (read_line(stream, line, most, whole_line) < most) return;
     StreamLock lock(stream);
     int c = getc_unlocked(stream);
     while (c == '\r')  // dropped in any case
         c = getc_unlocked(stream);
-    if (c != '\n' && c != EOF)
-        ungetc(c, stream);
+    if (c != '\n' && c != EOF) ungetc(c, stream);
 }
 
 }  // namespace
 
-int getParrafo_(char* target, std::FILE* stream)
-{
+int getParrafo_(char* target, std::FILE* stream) {
     constexpr std::size_t line_buffer_size = 65535;
     char line[line_buffer_size];
     std::size_t length = 0;
@@ -149,17 +133,14 @@ int getParrafo_(char* target, std::FILE* stream)
             read_paragraph_line(stream, line, line_buffer_size - 1);
             trim_(line);
             const std::size_t line_length = std::strlen(line);
-            if (line_length == 0)
-                break;
-            if (length > 0)
-                target[length++] = ' ';
+            if (line_length == 0) break;
+            if (length > 0) target[length++] = ' ';
             std::memcpy(target + length, line, line_length + 1);
             length += line_length;
         }
         // A stream in error never reaches its end: stop there too, or the
         // search for a paragraph would go on for ever.
-        if (length > 0 || std::feof(stream) || std::ferror(stream))
-            return 0;
+        if (length > 0 || std::feof(stream) || std::ferror(stream)) return 0;
     }
 }
 
@@ -181,16 +162,11 @@ constexpr unsigned char accented_word_letters[] = {
 
 struct WordTable {
     bool is_word[256] = {};
-    constexpr WordTable()
-    {
-        for (int c = 'A'; c <= 'Z'; ++c)
-            is_word[c] = true;
-        for (int c = 'a'; c <= 'z'; ++c)
-            is_word[c] = true;
-        for (int c = '0'; c <= '9'; ++c)
-            is_word[c] = true;
-        for (unsigned char c : accented_word_letters)
-            is_word[c] = true;
+    constexpr WordTable() {
+        for (int c = 'A'; c <= 'Z'; ++c) is_word[c] = true;
+        for (int c = 'a'; c <= 'z'; ++c) is_word[c] = true;
+        for (int c = '0'; c <= '9'; ++c) is_word[c] = true;
+        for (unsigned char c : accented_word_letters) is_word[c] = true;
     }
 };
 
@@ -200,15 +176,12 @@ bool is_word_byte(int byte) { return word_table.is_word[byte & 0xFF]; }
 
 }  // namespace
 
-int chardepalabra_(int c)
-{
-    if (c < -128 || c > 255)
-        return 0;
+int chardepalabra_(int c) {
+    if (c < -128 || c > 255) return 0;
     return is_word_byte(c) ? 1 : 0;
 }
 
-int fgetword_(char* target, std::FILE* stream)
-{
+int fgetword_(char* target, std::FILE* stream) {
     StreamLock lock(stream);
     std::size_t stored = 0;
     for (int c = getc_unlocked(stream); c != EOF && is_word_byte(c); c = getc_unlocked(stream))
@@ -217,11 +190,9 @@ int fgetword_(char* target, std::FILE* stream)
     return static_cast<int>(stored);
 }
 
-std::int64_t fcontpal_(const char* path)
-{
+std::int64_t fcontpal_(const char* path) {
     std::FILE* file = detail::open_for_reading(path);
-    if (file == nullptr)
-        return 0;
+    if (file == nullptr) return 0;
     constexpr std::size_t block_size = 1 << 16;
     unsigned char block[block_size];
     std::int64_t words = 0;
@@ -231,8 +202,7 @@ std::int64_t fcontpal_(const char* path)
         for (std::size_t i = 0; i < got; ++i) {
             const unsigned char b = block[i];
             const bool separator = b == ' ' || b == '\n' || b == '\t';
-            if (!separator && !in_word)
-                ++words;
+            if (!separator && !in_word) ++words;
             in_word = !separator;
         }
     }

@@ -9,45 +9,36 @@
 
 namespace versos {
 
-void cambiachar_(char* text, char old_char, char new_char)
-{
+void cambiachar_(char* text, char old_char, char new_char) {
     for (; *text; ++text)
-        if (*text == old_char)
-            *text = new_char;
+        if (*text == old_char) *text = new_char;
 }
 
 namespace {
 
 // Keeps the characters for which keep(c) holds, closing up the gaps.
 template <typename Keep>
-void keep_if(char* text, Keep keep)
-{
+void keep_if(char* text, Keep keep) {
     char* out = text;
     for (const char* in = text; *in; ++in)
-        if (keep(*in))
-            *out++ = *in;
+        if (keep(*in)) *out++ = *in;
     *out = '\0';
 }
 
 }  // namespace
 
-void quitachar(char* text, char c)
-{
+void quitachar(char* text, char c) {
     keep_if(text, [c](char x) { return x != c; });
 }
 
-void quitavarioschar_(char* text, const char* set)
-{
+void quitavarioschar_(char* text, const char* set) {
     bool in_set[256] = {};
-    for (; *set; ++set)
-        in_set[static_cast<unsigned char>(*set)] = true;
+    for (; *set; ++set) in_set[static_cast<unsigned char>(*set)] = true;
     keep_if(text, [&in_set](char x) { return !in_set[static_cast<unsigned char>(x)]; });
 }
 
-void qdup_(char* text, char c)
-{
-    if (c == '\0')
-        return;
+void qdup_(char* text, char c) {
+    if (c == '\0') return;
     char previous = '\0';
     keep_if(text, [&previous, c](char x) {
         const bool keep = !(x == c && previous == c);
@@ -56,21 +47,17 @@ void qdup_(char* text, char c)
     });
 }
 
-int qdupn_(char* text, char c, int from, int to)
-{
-    if (c == '\0' || from <= 0 || to <= 0 || to < from)
-        return 0;
+int qdupn_(char* text, char c, int from, int to) {
+    if (c == '\0' || from <= 0 || to <= 0 || to < from) return 0;
     const std::size_t len = std::strlen(text);
     const auto first = static_cast<std::size_t>(from - 1);
-    if (first >= len)
-        return 0;
+    if (first >= len) return 0;
     const std::size_t last = static_cast<std::size_t>(to - 1) < len ? static_cast<std::size_t>(to - 1) : len - 1;
     std::size_t out = first + 1;
     char previous = text[first];
     for (std::size_t in = first + 1; in <= last; ++in) {
         const char x = text[in];
-        if (!(x == c && previous == c))
-            text[out++] = x;
+        if (!(x == c && previous == c)) text[out++] = x;
         previous = x;
     }
     const std::size_t removed = last + 1 - out;
@@ -78,14 +65,12 @@ int qdupn_(char* text, char c, int from, int to)
     return static_cast<int>(removed);
 }
 
-void crunch_(char* text, char c)
-{
+void crunch_(char* text, char c) {
     trim_(text);
     qdup_(text, c);
 }
 
-void sindupstr_(char* text)
-{
+void sindupstr_(char* text) {
     bool seen[256] = {};
     keep_if(text, [&seen](char x) {
         bool& s = seen[static_cast<unsigned char>(x)];
@@ -97,13 +82,11 @@ void sindupstr_(char* text)
 
 void sindupstrbis_(char* text) { sindupstr_(text); }
 
-void quitastr_(char* text, const char* part, int start)
-{
+void quitastr_(char* text, const char* part, int start) {
     const std::size_t part_len = std::strlen(part);
     const std::size_t len = std::strlen(text);
     const std::size_t first = start > 0 ? static_cast<std::size_t>(start) : 0;
-    if (part_len == 0 || first >= len)
-        return;
+    if (part_len == 0 || first >= len) return;
     // Writing never overtakes reading, so the text is rebuilt where it lies.
     std::size_t out = first;
     std::size_t in = first;
@@ -116,12 +99,10 @@ void quitastr_(char* text, const char* part, int start)
     text[out] = '\0';
 }
 
-int cambiastr_(char* text, const char* old_text, const char* new_text)
-{
+int cambiastr_(char* text, const char* old_text, const char* new_text) {
     const std::string_view old_part(old_text);
     const std::string_view new_part(new_text);
-    if (*text == '\0' || old_part.empty() || new_part.empty())
-        return 0;
+    if (*text == '\0' || old_part.empty() || new_part.empty()) return 0;
     // Searching again from the start would find old inside every new forever;
     // then the replacement text is passed over instead.
     const bool new_holds_old = new_part.find(old_part) != std::string_view::npos;
@@ -129,8 +110,7 @@ int cambiastr_(char* text, const char* old_text, const char* new_text)
     std::size_t from = 0;
     for (;;) {
         const std::size_t at = std::string_view(text, len).find(old_part, from);
-        if (at == std::string_view::npos)
-            return -1;
+        if (at == std::string_view::npos) return -1;
         std::memmove(text + at + new_part.size(), text + at + old_part.size(), len - at - old_part.size() + 1);
         std::memcpy(text + at, new_part.data(), new_part.size());
         len = len - old_part.size() + new_part.size();
@@ -143,19 +123,16 @@ int cambiastr_(char* text, const char* old_text, const char* new_text)
     }
 }
 
-void cmbstr_(char* text, const char* old_text, const char* new_text, int start)
-{
+void cmbstr_(char* text, const char* old_text, const char* new_text, int start) {
     cmbstrn_(text, old_text, new_text, start, -1);
 }
 
-int cmbstrn_(char* text, const char* old_text, const char* new_text, int start, int n)
-{
+int cmbstrn_(char* text, const char* old_text, const char* new_text, int start, int n) {
     const std::size_t old_len = std::strlen(old_text);
     const std::size_t new_len = std::strlen(new_text);
     const std::size_t len = std::strlen(text);
     const std::size_t first = start > 0 ? static_cast<std::size_t>(start) : 0;
-    if (old_len == 0 || first > len)
-        return n;
+    if (old_len == 0 || first > len) return n;
 
     // One pass finds the matches, left to right, never inside a replacement.
     // `remaining` counts down from n; a negative n never reaches 0.
@@ -177,8 +154,7 @@ int cmbstrn_(char* text, const char* old_text, const char* new_text, int start, 
     std::size_t matches = 0;
     for_each_piece([&](std::size_t) { ++matches; }, [](std::size_t) {});
     const long long result = static_cast<long long>(n) - static_cast<long long>(matches);
-    if (matches == 0)
-        return n;
+    if (matches == 0) return n;
 
     if (new_len <= old_len) {
         // The result is no longer than the text: build it in place.
@@ -195,8 +171,7 @@ int cmbstrn_(char* text, const char* old_text, const char* new_text, int start, 
 
     const std::size_t result_len = len + matches * (new_len - old_len);
     auto* work = static_cast<char*>(std::malloc(result_len + 1));
-    if (work == nullptr)
-        return -1;
+    if (work == nullptr) return -1;
     std::memcpy(work, text, first);
     std::size_t out = first;
     for_each_piece(

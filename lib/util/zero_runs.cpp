@@ -11,8 +11,10 @@ std::uint64_t load64(const std::uint8_t* p) {
 
 // Index of the first non-zero byte of a non-zero word read from memory.
 std::size_t first_set_byte(std::uint64_t w) {
-    if constexpr (std::endian::native == std::endian::little) return static_cast<std::size_t>(std::countr_zero(w)) / 8;
-    else return static_cast<std::size_t>(std::countl_zero(w)) / 8;
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<std::size_t>(std::countr_zero(w)) / 8;
+    else
+        return static_cast<std::size_t>(std::countl_zero(w)) / 8;
 }
 
 class Encoder {
@@ -48,8 +50,10 @@ public:
                 continue;
             }
             const std::uint8_t count = *p++;
-            if (expect_ == Expect::first_count) out_.zeros(std::uint64_t{count} + 1);
-            else out_.zeros(count);
+            if (expect_ == Expect::first_count)
+                out_.zeros(std::uint64_t{count} + 1);
+            else
+                out_.zeros(count);
             expect_ = format_ == Format::extended && count == 0xFF ? Expect::more_count : Expect::literal;
         }
     }
@@ -105,7 +109,8 @@ bool encode(Format format, blocks::Source& in, blocks::Sink& sink) {
     if (!out.usable()) return false;
     Encoder encoder(format, out);
     RunScanner scanner;
-    const bool read = blocks::for_each_block(in, [&](const std::uint8_t* p, std::size_t n) { scanner.scan(p, n, encoder); });
+    const bool read =
+        blocks::for_each_block(in, [&](const std::uint8_t* p, std::size_t n) { scanner.scan(p, n, encoder); });
     scanner.finish(encoder);  // what was read is written, even after a read error
     return out.flush() && read;
 }

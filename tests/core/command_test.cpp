@@ -88,10 +88,12 @@ TEST_F(VersosCommand, EveryModeGivesWhatTheGeneratorGivesInProcess) {
 
 TEST_F(VersosCommand, KnownFragmentsOfTheOriginalSequence) {
     // srand(1) yields 41, 18467, 6334, ...
-    EXPECT_EQ(fragment("k", "1"), "un");                  // 41 % 2 = 1
-    EXPECT_EQ(fragment("x", "1"), "Suculentamente un");   // 41 % 20, 18467 % 1691 = 1557, 6334 % 7 = 6
-    EXPECT_EQ(fragment("A", "1"), "s\xFA" "bita tormenta");  // accented bytes as Windows-1252
-    EXPECT_EQ(fragment("kitchen", "1"), "un");            // only the first character counts
+    EXPECT_EQ(fragment("k", "1"), "un");                 // 41 % 2 = 1
+    EXPECT_EQ(fragment("x", "1"), "Suculentamente un");  // 41 % 20, 18467 % 1691 = 1557, 6334 % 7 = 6
+    EXPECT_EQ(fragment("A", "1"),
+              "s\xFA"
+              "bita tormenta");                 // accented bytes as Windows-1252
+    EXPECT_EQ(fragment("kitchen", "1"), "un");  // only the first character counts
 }
 
 TEST_F(VersosCommand, ModeWMayLeaveAnEmptyTextItem) {

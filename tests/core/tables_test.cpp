@@ -21,22 +21,38 @@ struct Expected {
 // The catalogue of the pickers' tables, written out independently of the
 // word files.
 const std::map<std::string, Expected> kCatalogue = {
-    {"verso00aveces", {1691, 21, true}},         {"verso11reversibles1", {678, 18, false}},
-    {"verso11reversibles2", {397, 15, false}},   {"verso11unicasnoreversibles1", {424, 35, false}},
-    {"verso12", {771, 17, true}},                {"verso14", {780, 16, false}},
-    {"verso33", {363, 20, false}},               {"verso21acorde", {97, 20, false}},
-    {"verso10abad", {116, 15, false}},           {"verso10amor", {138, 24, false}},
-    {"verso10analfabeto", {48, 14, false}},      {"verso01aquella", {7, 8, false}},
-    {"verso01unicas", {15, 13, true}},           {"verso12bis", {27, 24, true}},
-    {"verso22cargada", {29, 15, false}},         {"verso22futuro", {46, 14, false}},
-    {"verso22palabrassueltas", {109, 13, false}}, {"verso31agradamenosmas", {133, 22, true}},
-    {"verso31otroslauna", {64, 25, true}},       {"verso21aspecto", {22, 10, false}},
-    {"articulomasculinosingular", {2, 3, false}}, {"articulofemeninosingular", {2, 4, false}},
-    {"verso21apariencia", {55, 16, false}},      {"verso21caracteristicas", {13, 17, false}},
-    {"verso21contrarias", {31, 17, false}},      {"verso21diverso", {20, 13, false}},
-    {"verso21modo", {7, 14, false}},             {"verso21distinta", {37, 16, false}},
-    {"verso21forma", {65, 14, false}},           {"verso00algun", {7, 7, false}},
-    {"verso00algunsinversosiguiente", {17, 19, true}}, {"verso22con", {2, 4, false}},
+    {"verso00aveces", {1691, 21, true}},
+    {"verso11reversibles1", {678, 18, false}},
+    {"verso11reversibles2", {397, 15, false}},
+    {"verso11unicasnoreversibles1", {424, 35, false}},
+    {"verso12", {771, 17, true}},
+    {"verso14", {780, 16, false}},
+    {"verso33", {363, 20, false}},
+    {"verso21acorde", {97, 20, false}},
+    {"verso10abad", {116, 15, false}},
+    {"verso10amor", {138, 24, false}},
+    {"verso10analfabeto", {48, 14, false}},
+    {"verso01aquella", {7, 8, false}},
+    {"verso01unicas", {15, 13, true}},
+    {"verso12bis", {27, 24, true}},
+    {"verso22cargada", {29, 15, false}},
+    {"verso22futuro", {46, 14, false}},
+    {"verso22palabrassueltas", {109, 13, false}},
+    {"verso31agradamenosmas", {133, 22, true}},
+    {"verso31otroslauna", {64, 25, true}},
+    {"verso21aspecto", {22, 10, false}},
+    {"articulomasculinosingular", {2, 3, false}},
+    {"articulofemeninosingular", {2, 4, false}},
+    {"verso21apariencia", {55, 16, false}},
+    {"verso21caracteristicas", {13, 17, false}},
+    {"verso21contrarias", {31, 17, false}},
+    {"verso21diverso", {20, 13, false}},
+    {"verso21modo", {7, 14, false}},
+    {"verso21distinta", {37, 16, false}},
+    {"verso21forma", {65, 14, false}},
+    {"verso00algun", {7, 7, false}},
+    {"verso00algunsinversosiguiente", {17, 19, true}},
+    {"verso22con", {2, 4, false}},
 };
 
 // The only capitals against the grain of their table.
@@ -105,9 +121,13 @@ TEST(WordTables, EveryRowHoldsOneWellFormedEntryPaddedWithNul) {
 
 TEST(WordTables, AccentedLettersAreSingleWindows1252Bytes) {
     EXPECT_STREQ(tablas::verso21aspecto[0], "adem\xE1n");
-    EXPECT_STREQ(tablas::verso21forma[4], "antig\xFC" "edad");
+    EXPECT_STREQ(tablas::verso21forma[4],
+                 "antig\xFC"
+                 "edad");
     EXPECT_STREQ(tablas::verso11reversibles1[677], "\xEDntima");
-    EXPECT_STREQ(tablas::verso12bis[6], "A\xF1orado compa\xF1" "ero");
+    EXPECT_STREQ(tablas::verso12bis[6],
+                 "A\xF1orado compa\xF1"
+                 "ero");
 }
 
 }  // namespace

@@ -67,9 +67,10 @@ TEST(LikenessWordTables, LargestRandomValueSelectsItsRemainder) {
         void (*picker)();
         int row;
     };
-    const Case cases[] = {{verso21acorde, 78},         {verso21aspecto, 9},    {verso21apariencia, 42},
-                          {verso21caracteristicas, 7}, {verso21contrarias, 0}, {verso21diverso, 7},
-                          {verso21modo, 0},            {verso21distinta, 22},  {verso21forma, 7}};
+    const Case cases[] = {
+        {verso21acorde, 78},    {verso21aspecto, 9}, {verso21apariencia, 42}, {verso21caracteristicas, 7},
+        {verso21contrarias, 0}, {verso21diverso, 7}, {verso21modo, 0},        {verso21distinta, 22},
+        {verso21forma, 7}};
     for (const Case& c : cases) {
         entry(c.picker, 32767);
         EXPECT_EQ(numPalabra, c.row);

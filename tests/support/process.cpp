@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <poll.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace versos::testing {
 namespace {

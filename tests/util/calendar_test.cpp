@@ -45,7 +45,8 @@ TEST(Calendar, EveryJulianDayFromYear0) {
     for (std::int64_t jdn = julian_to_jdn(1, 1, 0); jdn < julian_to_jdn(1, 1, 4000); ++jdn) {
         const Date d = jdn_to_julian(jdn);
         const int in_force = jdn <= last_julian ? jdn_weekday(jdn) : -1;
-        ASSERT_EQ(versos::diajulianoabs_(d.day, d.month, d.year), jdn_weekday(jdn)) << d.day << "/" << d.month << "/" << d.year;
+        ASSERT_EQ(versos::diajulianoabs_(d.day, d.month, d.year), jdn_weekday(jdn))
+            << d.day << "/" << d.month << "/" << d.year;
         ASSERT_EQ(versos::diajuliano_(d.day, d.month, d.year), in_force) << d.day << "/" << d.month << "/" << d.year;
         if (jdn <= last_julian) {
             ASSERT_EQ(versos::dia_(d.day, d.month, d.year), in_force);

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstring>
 #include <deque>
-#include <sys/stat.h>
 
 #include "lib/util/key_coding.h"
 #include "tests/util/test_files.h"
@@ -67,7 +67,8 @@ TEST(BitRotation, RotatesThroughTheOtherEnd) {
             EXPECT_EQ(rbitchar_(byte, n), lbitchar_(byte, 8 - n % 8));
         }
     }
-    const std::pair<int, int> amounts[] = {{26, 7}, {22, 6}, {14, 5}, {10, 4}, {6, 3}, {4, 2}, {1, 1}, {143, 7}, {0, 7}};
+    const std::pair<int, int> amounts[] = {{26, 7}, {22, 6}, {14, 5},  {10, 4}, {6, 3},
+                                           {4, 2},  {1, 1},  {143, 7}, {0, 7}};
     for (auto [next, amount] : amounts) EXPECT_EQ(keycoding::rotation_for(static_cast<std::uint8_t>(next)), amount);
 }
 
@@ -125,8 +126,13 @@ TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
     Bytes expected(in.size());
     for (std::size_t k = 0; k < in.size(); ++k) {
         const std::uint8_t next = key[(k + 1) % key.size()];
-        const int r = next % 13 == 0 ? 7 : next % 11 == 0 ? 6 : next % 7 == 0 ? 5 : next % 5 == 0 ? 4
-                    : next % 3 == 0 ? 3 : next % 2 == 0 ? 2 : 1;
+        const int r = next % 13 == 0   ? 7
+                      : next % 11 == 0 ? 6
+                      : next % 7 == 0  ? 5
+                      : next % 5 == 0  ? 4
+                      : next % 3 == 0  ? 3
+                      : next % 2 == 0  ? 2
+                                       : 1;
         expected[k] = static_cast<std::uint8_t>(rbitchar_(in[k] ^ key[k % key.size()], r));
     }
     EXPECT_EQ(read_file(path("coded")), expected);

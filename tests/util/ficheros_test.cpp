@@ -1,12 +1,12 @@
 // The ficheros command as a user runs it: output, exit status, messages.
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
 
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"
@@ -64,20 +64,42 @@ protected:
 TEST_F(Ficheros, HelpListsEverySubcommandOnALineOfItsOwn) {
     const Outcome r = run({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* name : {"comprexe", "dcomprexe", "comprexebis", "dcomprexebis", "tienecerosf", "cerosahorradosf",
-                             "cerosahorradosbisf", "cerosahorradosplusf", "cerosahorradosplusf1", "numcerosmatf",
-                             "codef", "codef1", "codebitf", "decodebitf", "codexef", "dcodexef", "codexebisf",
-                             "decodexebisf", "movef", "copyf", "rbitchar", "lbitchar"})
+    for (const char* name : {"comprexe",
+                             "dcomprexe",
+                             "comprexebis",
+                             "dcomprexebis",
+                             "tienecerosf",
+                             "cerosahorradosf",
+                             "cerosahorradosbisf",
+                             "cerosahorradosplusf",
+                             "cerosahorradosplusf1",
+                             "numcerosmatf",
+                             "codef",
+                             "codef1",
+                             "codebitf",
+                             "decodebitf",
+                             "codexef",
+                             "dcodexef",
+                             "codexebisf",
+                             "decodexebisf",
+                             "movef",
+                             "copyf",
+                             "rbitchar",
+                             "lbitchar"})
         EXPECT_NE(r.out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
     EXPECT_NE(r.out.find("not encryption"), std::string::npos);
 }
 
 TEST_F(Ficheros, WrongCommandLinesExitWithTwoAndUsage) {
     write_file(path("in"), {'a'});
-    const std::vector<std::vector<std::string>> wrong = {
-        {}, {"nosuch", "a", "b"}, {"comprexe", path("in")}, {"codef", path("in"), path("out"), ""},
-        {"tienecerosf", path("in"), "extra"}, {"rbitchar", "256", "1"}, {"rbitchar", "1", "-1"},
-        {"lbitchar", "x", "1"}};
+    const std::vector<std::vector<std::string>> wrong = {{},
+                                                         {"nosuch", "a", "b"},
+                                                         {"comprexe", path("in")},
+                                                         {"codef", path("in"), path("out"), ""},
+                                                         {"tienecerosf", path("in"), "extra"},
+                                                         {"rbitchar", "256", "1"},
+                                                         {"rbitchar", "1", "-1"},
+                                                         {"lbitchar", "x", "1"}};
     for (const auto& args : wrong) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -117,10 +139,12 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
 
 TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
     const std::string missing = path("missing");
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"comprexe", missing, path("out")}, {"tienecerosf", missing},
-          {"cerosahorradosplusf", missing}, {"numcerosmatf", missing}, {"codexef", missing, path("out"), "K"},
-          {"decodexebisf", missing, path("out"), "K"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"comprexe", missing, path("out")},
+                                                 {"tienecerosf", missing},
+                                                 {"cerosahorradosplusf", missing},
+                                                 {"numcerosmatf", missing},
+                                                 {"codexef", missing, path("out"), "K"},
+                                                 {"decodexebisf", missing, path("out"), "K"}}) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 1) << args[0];
         EXPECT_NE(r.err.find("'" + missing + "'"), std::string::npos) << r.err;

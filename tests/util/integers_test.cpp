@@ -47,7 +47,7 @@ TEST(Primes, AgreeWithASieve) {
     EXPECT_EQ(versos::primo_(0), 0u);
     EXPECT_EQ(versos::primoinf_(0), 0u);
     EXPECT_EQ(versos::primosup_(0), 0u);
-    EXPECT_EQ(versos::primo_(1000003 * u64{2147483647}), 1000003u);      // both prime
+    EXPECT_EQ(versos::primo_(1000003 * u64{2147483647}), 1000003u);       // both prime
     EXPECT_EQ(versos::primo_(u64{149491} * 747451 * 34233211), 149491u);  // strong pseudoprime to bases 2 to 23
 }
 
@@ -162,8 +162,8 @@ TEST(BaseConversion, AgreesWithStrtolAndToChars) {
         text.append(v < 0 ? "-" : "+").append(digits_of(magnitude, from)).append("!");
         if (random() % 2) std::transform(text.begin(), text.end(), text.begin(), ::toupper);
         ASSERT_EQ(std::strtol(text.c_str(), nullptr, from), v) << text;
-        const std::string expected =
-            to == 10 && v < 0 ? std::string("-").append(digits_of(magnitude, 10)) : digits_of(static_cast<std::uint32_t>(v), to);
+        const std::string expected = to == 10 && v < 0 ? std::string("-").append(digits_of(magnitude, 10))
+                                                       : digits_of(static_cast<std::uint32_t>(v), to);
         char target[33];
         ASSERT_EQ(versos::base2base_(text.c_str(), target, from, to), target);
         ASSERT_EQ(std::string(target), expected) << text << " base " << from << " to " << to;

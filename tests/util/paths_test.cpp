@@ -21,16 +21,14 @@ namespace {
 class Folder : public ::testing::Test {
 protected:
     std::string dir;
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/versos_paths_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         ASSERT_EQ(dir.find('.'), std::string::npos);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string make(const std::string& name, const std::string& bytes = "")
-    {
+    std::string make(const std::string& name, const std::string& bytes = "") {
         const std::string path = dir + "/" + name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
@@ -39,8 +37,7 @@ protected:
 
 }  // namespace
 
-TEST(PathParts, DirectoryNameAndExtension)
-{
+TEST(PathParts, DirectoryNameAndExtension) {
     struct Case {
         const char* path;
         const char *name, *directory, *extension, *bare_name;
@@ -67,8 +64,7 @@ TEST(PathParts, DirectoryNameAndExtension)
     EXPECT_EQ(numinstrchar_('a', "banana"), 3);
 }
 
-TEST_F(Folder, FreshNamesCountUpAndSkipWhatExists)
-{
+TEST_F(Folder, FreshNamesCountUpAndSkipWhatExists) {
     char target[256];
     const std::string base = dir + "/carta";
     EXPECT_EQ(hazFichNuevo_((base + ".doc").c_str(), target, "txt"), 0);
@@ -78,8 +74,7 @@ TEST_F(Folder, FreshNamesCountUpAndSkipWhatExists)
     hazFichNuevo_((base + ".txt").c_str(), target, ".txt");  // no doubled full stop
     EXPECT_EQ(std::string(target), base + "_01.txt");
 
-    for (int k = 1; k <= 9; ++k)
-        make("carta_0" + std::to_string(k) + ".txt");
+    for (int k = 1; k <= 9; ++k) make("carta_0" + std::to_string(k) + ".txt");
     // Something that exists but can't be read as a file is still taken.
     std::filesystem::create_directory(dir + "/carta_10.txt");
     ASSERT_EQ(symlink("nowhere", (dir + "/carta_11.txt").c_str()), 0);
@@ -90,8 +85,7 @@ TEST_F(Folder, FreshNamesCountUpAndSkipWhatExists)
     EXPECT_EQ(std::string(target), base + ".");
 }
 
-TEST_F(Folder, FileTests)
-{
+TEST_F(Folder, FileTests) {
     const std::string missing = dir + "/nada";
     EXPECT_EQ(existfile_(missing.c_str()), 0);
     EXPECT_EQ(filelen_(missing.c_str()), 0);
@@ -114,8 +108,7 @@ TEST_F(Folder, FileTests)
     EXPECT_EQ(filelen_(big.c_str()), five_gib);
 }
 
-TEST(TempFolder, ReadsTemp)
-{
+TEST(TempFolder, ReadsTemp) {
     const char* saved = std::getenv("TEMP");
     const std::string old = saved ? saved : "";
     char out[256];
@@ -127,6 +120,5 @@ TEST(TempFolder, ReadsTemp)
     EXPECT_STREQ(out, "");
     fichtemp_(out, "x.tmp");
     EXPECT_STREQ(out, "\\x.tmp");
-    if (saved)
-        setenv("TEMP", old.c_str(), 1);
+    if (saved) setenv("TEMP", old.c_str(), 1);
 }

@@ -20,8 +20,7 @@ namespace {
 // A file holding the given bytes, opened for reading.
 class TextFile {
 public:
-    explicit TextFile(const std::string& bytes)
-    {
+    explicit TextFile(const std::string& bytes) {
         char pattern[] = "/tmp/versos_readers_XXXXXX";
         const int fd = mkstemp(pattern);
         path_ = pattern;
@@ -30,10 +29,8 @@ public:
         close(fd);
         stream_ = std::fopen(path_.c_str(), "rb");
     }
-    ~TextFile()
-    {
-        if (stream_)
-            std::fclose(stream_);
+    ~TextFile() {
+        if (stream_) std::fclose(stream_);
         unlink(path_.c_str());
     }
     std::FILE* stream() { return stream_; }
@@ -46,8 +43,7 @@ private:
 
 // Every text a reader gives, with its result, until the stream runs out.
 template <typename Reader>
-std::vector<std::pair<std::string, int>> read_all(const std::string& bytes, Reader reader)
-{
+std::vector<std::pair<std::string, int>> read_all(const std::string& bytes, Reader reader) {
     TextFile file(bytes);
     std::vector<std::pair<std::string, int>> got;
     char line[256];
@@ -62,22 +58,19 @@ using Lines = std::vector<std::pair<std::string, int>>;
 
 }  // namespace
 
-TEST(LineReaders, WhereLinesEndAndWhatIsSkipped)
-{
+TEST(LineReaders, WhereLinesEndAndWhatIsSkipped) {
     EXPECT_EQ(read_all("a\r\n\nb", fgets_), (Lines{{"a", 1}, {"", 0}, {"b", 1}}));
     EXPECT_EQ(read_all("\ra\rb\r\n", fgetline_), (Lines{{"ab", 2}, {"", 0}}));
 
     const std::string text = "\n\r\n  uno \r\t dos\xe1  \n \n\ntres";
     EXPECT_EQ(read_all(text, ltrimfgets_), (Lines{{"uno ", 4}, {"dos\xe1  ", 6}, {"tres", 4}}));
-    EXPECT_EQ(read_all(text, rtrimfgets_),
-              (Lines{{"  uno", 5}, {"\t dos\xe1", 6}, {"", 0}, {"tres", 4}}));
+    EXPECT_EQ(read_all(text, rtrimfgets_), (Lines{{"  uno", 5}, {"\t dos\xe1", 6}, {"", 0}, {"tres", 4}}));
     EXPECT_EQ(read_all(text, trimfgets_), (Lines{{"uno", 3}, {"dos\xe1", 4}, {"tres", 4}}));
     // At the end of the stream: the empty text.
     EXPECT_EQ(read_all("", trimfgets_), (Lines{{"", 0}}));
 }
 
-TEST(BoundedReader, StoresNoMoreThanItIsTold)
-{
+TEST(BoundedReader, StoresNoMoreThanItIsTold) {
     const auto size4 = [](char* target, std::FILE* stream) { return fgetsn_(target, 4, stream); };
     EXPECT_EQ(read_all("abcdef\n\n\rxy\r", size4), (Lines{{"abc", 4}, {"def", 4}, {"xy", 3}, {"", 1}}));
 
@@ -89,8 +82,7 @@ TEST(BoundedReader, StoresNoMoreThanItIsTold)
         std::string letters;
         for (int i = static_cast<int>(rng() % 40); i > 0; --i) {
             bytes += "ab\n\r"[rng() % 4];
-            if (bytes.back() == 'a' || bytes.back() == 'b')
-                letters += bytes.back();
+            if (bytes.back() == 'a' || bytes.back() == 'b') letters += bytes.back();
         }
         TextFile random(bytes);
         const int size = 1 + static_cast<int>(rng() % 6);
@@ -109,8 +101,7 @@ TEST(BoundedReader, StoresNoMoreThanItIsTold)
     }
 }
 
-TEST(Paragraphs, JoinedLinesBetweenEmptyOnes)
-{
+TEST(Paragraphs, JoinedLinesBetweenEmptyOnes) {
     TextFile file("\n  uno  \ndos\n \t \ntres");
     char para[64];
     EXPECT_EQ(getParrafo_(para, file.stream()), 0);
@@ -139,22 +130,18 @@ TEST(Paragraphs, JoinedLinesBetweenEmptyOnes)
     EXPECT_STREQ(out.data(), "otro");
 }
 
-TEST(Words, WordCharactersAndReader)
-{
+TEST(Words, WordCharactersAndReader) {
     int word_chars = 0;
-    for (int c = 0; c < 256; ++c)
-        word_chars += chardepalabra_(c);
+    for (int c = 0; c < 256; ++c) word_chars += chardepalabra_(c);
     EXPECT_EQ(word_chars, 26 + 26 + 10 + 51);
     for (char c : std::string("\xe1\xf1\xd1\xdc\xe7\xf0z0"))  // signed char values
         EXPECT_EQ(chardepalabra_(c), 1) << int(c);
-    for (unsigned char c : std::string("\xe3\xdb\xfd\xff\xdf\xf8_- "))
-        EXPECT_EQ(chardepalabra_(c), 0) << int(c);
+    for (unsigned char c : std::string("\xe3\xdb\xfd\xff\xdf\xf8_- ")) EXPECT_EQ(chardepalabra_(c), 0) << int(c);
 
     EXPECT_EQ(read_all("ni\xf1o, \xe1rbol", fgetword_), (Lines{{"ni\xf1o", 4}, {"", 0}, {"\xe1rbol", 5}}));
 }
 
-TEST(Words, CountOfAFile)
-{
+TEST(Words, CountOfAFile) {
     EXPECT_EQ(fcontpal_(TextFile("a b\n").path()), 2);
     EXPECT_EQ(fcontpal_(TextFile("\r\n").path()), 1);  // a carriage return is a word
     EXPECT_EQ(fcontpal_(TextFile("").path()), 0);
@@ -165,11 +152,9 @@ TEST(Words, CountOfAFile)
     // takes as blanks).
     std::mt19937 rng(11);
     std::string bytes;
-    for (int i = 0; i < 300000; ++i)
-        bytes += "ab,\xe1  \n\t"[rng() % 9];
+    for (int i = 0; i < 300000; ++i) bytes += "ab,\xe1  \n\t"[rng() % 9];
     std::istringstream words(bytes);
     std::int64_t expected = 0;
-    for (std::string w; words >> w;)
-        ++expected;
+    for (std::string w; words >> w;) ++expected;
     EXPECT_EQ(fcontpal_(TextFile(bytes).path()), expected);
 }

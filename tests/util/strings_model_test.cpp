@@ -20,8 +20,7 @@ int below(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
 
 // Few distinct letters, so that parts match often and runs form; now and
 // then a blank or an accented letter.
-std::string random_text(int max_len, const char* letters = "aab")
-{
+std::string random_text(int max_len, const char* letters = "aab") {
     std::string s;
     for (int i = below(max_len + 1); i > 0; --i) {
         const int pick = below(20);
@@ -32,8 +31,7 @@ std::string random_text(int max_len, const char* letters = "aab")
 
 // Runs an in-place routine on a copy in a buffer of exactly the given size.
 template <typename F>
-std::string in_place(const std::string& text, F routine, std::size_t size = 0)
-{
+std::string in_place(const std::string& text, F routine, std::size_t size = 0) {
     std::vector<char> buf(std::max(size, text.size() + 1));
     std::memcpy(buf.data(), text.c_str(), text.size() + 1);
     routine(buf.data());
@@ -42,8 +40,7 @@ std::string in_place(const std::string& text, F routine, std::size_t size = 0)
 
 // Leftmost, non-overlapping replacement from index start, at most limit
 // times (negative: no limit); returns the number of replacements.
-int replace_model(std::string& s, const std::string& old_part, const std::string& new_part, int start, int limit)
-{
+int replace_model(std::string& s, const std::string& old_part, const std::string& new_part, int start, int limit) {
     int done = 0;
     std::size_t at = static_cast<std::size_t>(std::max(start, 0));
     while ((limit < 0 || done < limit) && at <= s.size() && (at = s.find(old_part, at)) != std::string::npos) {
@@ -56,8 +53,7 @@ int replace_model(std::string& s, const std::string& old_part, const std::string
 
 }  // namespace
 
-TEST(RandomTexts, SearchAgreesWithFind)
-{
+TEST(RandomTexts, SearchAgreesWithFind) {
     for (int round = 0; round < 5000; ++round) {
         const std::string t = random_text(12), part = random_text(3);
         const int start = below(15) - 1;
@@ -72,8 +68,7 @@ TEST(RandomTexts, SearchAgreesWithFind)
     }
 }
 
-TEST(RandomTexts, CharacterRemovalAgreesWithAlgorithms)
-{
+TEST(RandomTexts, CharacterRemovalAgreesWithAlgorithms) {
     for (int round = 0; round < 3000; ++round) {
         const std::string t = random_text(20, "abc"), set = random_text(3, "abc");
         const char c = "abc \xe1"[below(5)];
@@ -92,8 +87,7 @@ TEST(RandomTexts, CharacterRemovalAgreesWithAlgorithms)
 
         expected.clear();
         for (std::size_t i = 0; i < t.size(); ++i)
-            if (t.find(t[i]) == i)
-                expected += t[i];
+            if (t.find(t[i]) == i) expected += t[i];
         ASSERT_EQ(in_place(t, sindupstr_), expected);
 
         ASSERT_EQ(in_place(t, revstr_), std::string(t.rbegin(), t.rend()));
@@ -102,13 +96,11 @@ TEST(RandomTexts, CharacterRemovalAgreesWithAlgorithms)
     }
 }
 
-TEST(RandomTexts, SubstringRemovalAndOnePassReplacementAgreeWithModel)
-{
+TEST(RandomTexts, SubstringRemovalAndOnePassReplacementAgreeWithModel) {
     for (int round = 0; round < 5000; ++round) {
         const std::string t = random_text(16), new_part = random_text(4, "abx");
         std::string old_part = random_text(3);
-        if (old_part.empty())
-            old_part.push_back('a');
+        if (old_part.empty()) old_part.push_back('a');
         const int start = below(19) - 1;
         const int limit = below(6) - 2;
 
@@ -126,8 +118,7 @@ TEST(RandomTexts, SubstringRemovalAndOnePassReplacementAgreeWithModel)
     }
 }
 
-TEST(RandomTexts, RepeatedReplacementAgreesWithModel)
-{
+TEST(RandomTexts, RepeatedReplacementAgreesWithModel) {
     int compared = 0;
     for (int round = 0; round < 5000; ++round) {
         const std::string t = random_text(12), old_part = random_text(3), new_part = random_text(4, "abx");
@@ -146,8 +137,7 @@ TEST(RandomTexts, RepeatedReplacementAgreesWithModel)
             // the text at each step: those rounds are left out.
             for (std::size_t at; expected.size() < 4000 && (at = expected.find(old_part)) != std::string::npos;)
                 expected.replace(at, old_part.size(), new_part);
-            if (expected.size() >= 4000)
-                continue;
+            if (expected.size() >= 4000) continue;
         }
         ASSERT_EQ(in_place(t, cambiastr, expected.size() + 1), expected) << t << ": " << old_part << " -> " << new_part;
         ASSERT_EQ(result, -1);

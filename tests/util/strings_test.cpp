@@ -17,8 +17,7 @@ namespace {
 // Runs an in-place routine on a copy of the text in a buffer of exactly
 // text + room + 1 bytes (so that the sanitizers see any write past it).
 template <typename F>
-std::string in_place(const std::string& text, F routine, std::size_t room = 0)
-{
+std::string in_place(const std::string& text, F routine, std::size_t room = 0) {
     std::vector<char> buf(text.size() + room + 1);
     std::memcpy(buf.data(), text.c_str(), text.size() + 1);
     routine(buf.data());
@@ -26,8 +25,7 @@ std::string in_place(const std::string& text, F routine, std::size_t room = 0)
 }
 
 template <typename F>
-std::string into(F routine)
-{
+std::string into(F routine) {
     char out[64] = "junk";
     routine(out);
     return out;
@@ -35,8 +33,7 @@ std::string into(F routine)
 
 }  // namespace
 
-TEST(Substrings, PositionsAndLimits)
-{
+TEST(Substrings, PositionsAndLimits) {
     EXPECT_EQ(into([](char* o) { mid_("abcdef", o, 2, 4); }), "bcd");
     for (auto [from, to] : {std::pair{0, 3}, {2, 0}, {4, 3}, {7, 9}})
         EXPECT_EQ(into([&](char* o) { mid_("abcdef", o, from, to); }), "") << from << ".." << to;
@@ -48,21 +45,25 @@ TEST(Substrings, PositionsAndLimits)
     EXPECT_EQ(in_place("abcdef", [](char* t) { sololeft_(t, 4); }), "abcd");
     // Cutting beyond the length writes nothing past the text's NUL.
     EXPECT_EQ(in_place("ab", [](char* t) { sololeft_(t, 5); }), "ab");
-    EXPECT_EQ(in_place("xyz", [](char* t) { catleft_(t, t + 1); }, 2), "yzxyz");
-    EXPECT_EQ(in_place("ab", [](char* t) { cat_(t, t); }, 2), "abab");
+    EXPECT_EQ(in_place(
+                  "xyz", [](char* t) { catleft_(t, t + 1); }, 2),
+              "yzxyz");
+    EXPECT_EQ(in_place(
+                  "ab", [](char* t) { cat_(t, t); }, 2),
+              "abab");
     EXPECT_EQ(into([](char* o) { rellenastr(o, '*', 3); }), "***");
 }
 
-TEST(Reversal, HeapCopyIsTheCallers)
-{
+TEST(Reversal, HeapCopyIsTheCallers) {
     char* copy = revstr("a\xe1z");
     ASSERT_NE(copy, nullptr);
-    EXPECT_STREQ(copy, "z\xe1" "a");
+    EXPECT_STREQ(copy,
+                 "z\xe1"
+                 "a");
     std::free(copy);
 }
 
-TEST(BlanksAndCase, HighBytesAreLetters)
-{
+TEST(BlanksAndCase, HighBytesAreLetters) {
     const char* text = " \t\r\n\vx";
     EXPECT_EQ(ltrim(text), text + 4);  // only space, tab, LF and CR
     // 0x01..0x20 are blanks, 0xA0 (no-break space) and 0xE1 (á) are not.
@@ -85,16 +86,14 @@ TEST(BlanksAndCase, HighBytesAreLetters)
     EXPECT_EQ(in_place("\xa4o\xa2\x81", [](char* t) { ucasestr_(t, t); }), "\xa5O\xe0\x9a");
 }
 
-TEST(Search, Examples)
-{
+TEST(Search, Examples) {
     EXPECT_EQ(instrn_("banana", "an", 2), 3);
     EXPECT_EQ(instrabs_("banana", "an"), 2);
     EXPECT_EQ(instrabsn_("banana", "an", 3), 4);
     EXPECT_EQ(strcmp_("verso", "verso"), 1);
 }
 
-TEST(Removal, Examples)
-{
+TEST(Removal, Examples) {
     EXPECT_EQ(in_place("  a   b  ", [](char* t) { crunch_(t, ' '); }), "a b");
     EXPECT_EQ(in_place(" ab ", [](char* t) { crunch_(t, '\0'); }), "ab");
     EXPECT_EQ(in_place("abcabc", [](char* t) { quitastr_(t, "bc", 0); }), "aa");
@@ -109,14 +108,15 @@ TEST(Removal, Examples)
     EXPECT_EQ(in_place("a  b", [](char* t) { qdupn_(t, ' ', 0, 4); }), "a  b");
 }
 
-TEST(Replacement, ExamplesAndCounts)
-{
+TEST(Replacement, ExamplesAndCounts) {
     int result = 0;
     EXPECT_EQ(in_place("abc", [&](char* t) { result = cambiastr_(t, "b", "x"); }), "axc");
     EXPECT_EQ(result, -1);
     EXPECT_EQ(in_place("abc", [&](char* t) { result = cambiastr_(t, "b", ""); }), "abc");
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(in_place("aaa", [](char* t) { cmbstr_(t, "a", "aa", 0); }, 3), "aaaaaa");
+    EXPECT_EQ(in_place(
+                  "aaa", [](char* t) { cmbstr_(t, "a", "aa", 0); }, 3),
+              "aaaaaa");
     EXPECT_EQ(in_place("aaa", [&](char* t) { result = cmbstrn_(t, "a", "b", 0, 2); }), "bba");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(in_place("aaa", [&](char* t) { result = cmbstrn_(t, "a", "b", 0, -1); }), "bbb");
@@ -125,26 +125,31 @@ TEST(Replacement, ExamplesAndCounts)
     EXPECT_EQ(result, 5);
 }
 
-TEST(Replacement, EndsAndHasNoFixedLimits)
-{
+TEST(Replacement, EndsAndHasNoFixedLimits) {
     // Matches made by a replacement are replaced too...
     EXPECT_EQ(in_place("xabccc", [](char* t) { cambiastr_(t, "bc", "b"); }), "xab");
     // ...but a replacement holding what it replaces is passed over.
-    EXPECT_EQ(in_place("a-a", [](char* t) { cambiastr_(t, "a", "aa"); }, 2), "aa-aa");
-    EXPECT_EQ(in_place("<x><x>", [](char* t) { cambiastr_(t, "x", "<x>"); }, 4), "<<x>><<x>>");
+    EXPECT_EQ(in_place(
+                  "a-a", [](char* t) { cambiastr_(t, "a", "aa"); }, 2),
+              "aa-aa");
+    EXPECT_EQ(in_place(
+                  "<x><x>", [](char* t) { cambiastr_(t, "x", "<x>"); }, 4),
+              "<<x>><<x>>");
 
     // Well past the old 512/1024-byte pieces and the 65,535-byte work area.
     const std::string x(3000, 'x');
     const std::string y(3000, 'y');
-    EXPECT_EQ(in_place(x + "OLD" + y, [](char* t) { cambiastr_(t, "OLD", "NEWER"); }, 2), x + "NEWER" + y);
+    EXPECT_EQ(in_place(
+                  x + "OLD" + y, [](char* t) { cambiastr_(t, "OLD", "NEWER"); }, 2),
+              x + "NEWER" + y);
     std::string doubled;
-    for (int i = 0; i < 70000; ++i)
-        doubled += "ab";
-    EXPECT_EQ(in_place(std::string(70000, 'a'), [](char* t) { cmbstr_(t, "a", "ab", 0); }, 70000), doubled);
+    for (int i = 0; i < 70000; ++i) doubled += "ab";
+    EXPECT_EQ(in_place(
+                  std::string(70000, 'a'), [](char* t) { cmbstr_(t, "a", "ab", 0); }, 70000),
+              doubled);
 }
 
-TEST(Numbers, DigitStrings)
-{
+TEST(Numbers, DigitStrings) {
     char a[8] = "999", b[8] = "1", r[8];
     sumastr_(r, a, b);
     EXPECT_STREQ(r, "1000");
@@ -158,8 +163,7 @@ TEST(Numbers, DigitStrings)
         EXPECT_EQ(into([v](char* o) { uchar2str_(static_cast<unsigned char>(v), o); }), std::to_string(v));
 }
 
-TEST(Numbers, HexAndOctalWrapAt32Bits)
-{
+TEST(Numbers, HexAndOctalWrapAt32Bits) {
     EXPECT_EQ(hex2dec_("FF"), 255);
     EXPECT_EQ(hex2dec_("1g"), 0);
     EXPECT_EQ(hex2dec_("ffffffff"), -1);
@@ -180,8 +184,7 @@ TEST(Numbers, HexAndOctalWrapAt32Bits)
     }
 }
 
-TEST(Numbers, SquareRoot)
-{
+TEST(Numbers, SquareRoot) {
     EXPECT_EQ(raiz_(0), 0);
     EXPECT_TRUE(std::isnan(raiz_(-1)));
     EXPECT_TRUE(std::isnan(raiz_(NAN)));

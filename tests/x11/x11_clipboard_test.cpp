@@ -1,17 +1,17 @@
 // The X11 clipboard of versos and versos-pegar, seen from outside: Xvfb as
 // the server, xclip as the other client.
-#include <cstddef>
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <set>
 #include <signal.h>
-#include <sstream>
-#include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <cstddef>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
 
 #include "tests/x11/x11_harness.h"
 
@@ -59,8 +59,12 @@ std::set<std::string> lines(const std::string& text) {
 }
 
 TEST(X11Clipboard, EveryTargetCarriesTheFragmentByteForByte) {
-    const std::set<std::string> served = {"TARGETS", "TIMESTAMP", "MULTIPLE", "STRING",
-                                          "text/plain;charset=windows-1252", "UTF8_STRING",
+    const std::set<std::string> served = {"TARGETS",
+                                          "TIMESTAMP",
+                                          "MULTIPLE",
+                                          "STRING",
+                                          "text/plain;charset=windows-1252",
+                                          "UTF8_STRING",
                                           "text/plain;charset=utf-8"};
     int accented = 0;
     for (const char* seed : {"42", "7", "1999", "31337"}) {
@@ -120,9 +124,12 @@ TEST(X11Clipboard, CapturingCallerReturnsAtOnceAndTheOwnerIsDetached) {
         const ssize_t n = readlink((fd_dir + std::to_string(fd)).c_str(), target, sizeof target - 1);
         if (n < 0) continue;
         const std::string what(target, static_cast<std::size_t>(n));
-        if (fd < 3) EXPECT_EQ(what, "/dev/null") << "fd " << fd;
-        else if (what.rfind("socket:", 0) == 0) ++sockets;
-        else ADD_FAILURE() << "fd " << fd << " inherited: " << what;
+        if (fd < 3)
+            EXPECT_EQ(what, "/dev/null") << "fd " << fd;
+        else if (what.rfind("socket:", 0) == 0)
+            ++sockets;
+        else
+            ADD_FAILURE() << "fd " << fd << " inherited: " << what;
     }
     EXPECT_EQ(sockets, 1);
     EXPECT_NE(getsid(owner), getsid(0)) << "not in a session of its own";
@@ -270,15 +277,25 @@ TEST(VersosPegar, Utf8ByDefaultRawBytesWithR) {
 TEST(VersosPegar, OtherOwnersFallbackRefusalAndSilence) {
     using x11test::start_owner;
     // STRING only: the bytes are converted as Windows-1252.
-    pid_t owner = start_owner("STRING", "ca\xf1" "a \x80");
+    pid_t owner = start_owner("STRING",
+                              "ca\xf1"
+                              "a \x80");
     ASSERT_GT(owner, 0);
-    EXPECT_EQ(pegar().out, "ca\xc3\xb1" "a \xe2\x82\xac");
-    EXPECT_EQ(pegar({"-r"}).out, "ca\xf1" "a \x80");
+    EXPECT_EQ(pegar().out,
+              "ca\xc3\xb1"
+              "a \xe2\x82\xac");
+    EXPECT_EQ(pegar({"-r"}).out,
+              "ca\xf1"
+              "a \x80");
 
     // UTF8_STRING only: taken as it is; -r asks STRING, which it refuses.
-    owner = start_owner("UTF8_STRING", "ca\xc3\xb1" "a");
+    owner = start_owner("UTF8_STRING",
+                        "ca\xc3\xb1"
+                        "a");
     ASSERT_GT(owner, 0);
-    EXPECT_EQ(pegar().out, "ca\xc3\xb1" "a");
+    EXPECT_EQ(pegar().out,
+              "ca\xc3\xb1"
+              "a");
     Result refused = pegar({"-r"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("holds no text"), std::string::npos) << refused.err;

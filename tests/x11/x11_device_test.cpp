@@ -1,14 +1,14 @@
 // The X11 device in this process, as the clipboard writers and versos-pegar
 // use it, and the owner's answers to requests that xclip can't make.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <xcb/xcb.h>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <gtest/gtest.h>
-#include <poll.h>
 #include <set>
 #include <string>
 #include <vector>
-#include <xcb/xcb.h>
 
 #include "core/clipboard.h"
 #include "core/clipboard_x11.h"
@@ -60,7 +60,7 @@ TEST_F(X11Device, TextTooLargeForOneAnswerIsRefusedLeavingTheClipboardEmpty) {
     const std::string huge(300000, 'a');  // beyond one request without the incremental transfer
     versos::str2clip(huge.c_str());
     std::string out, why;
-    EXPECT_EQ(clip_.read_text(TextFormat::windows1252, out, why), ReadResult::no_text) << out.size();
+    EXPECT_EQ(clip_.read_text(TextFormat::windows1252, out, why), ReadResult::no_text) << out.size() << " " << why;
     EXPECT_EQ(x11test::wait_exit(owner(), 3), 0) << "the earlier owner must be gone";
 }
 
@@ -83,8 +83,8 @@ public:
         return a;
     }
     void set(xcb_atom_t property, xcb_atom_t type, const std::vector<xcb_atom_t>& words) {
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, window_, property, type, 32,
-                            static_cast<uint32_t>(words.size()), words.data());
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, window_, property, type, 32, static_cast<uint32_t>(words.size()),
+                            words.data());
     }
     std::string get(xcb_atom_t property) {
         xcb_get_property_reply_t* r = xcb_get_property_reply(
@@ -123,7 +123,9 @@ private:
 };
 
 TEST_F(X11Device, OwnerAnswersMultipleAndRefusesWhatItDoesNotServe) {
-    const std::string text = "Camina la noche \xe9" "bria";
+    const std::string text =
+        "Camina la noche \xe9"
+        "bria";
     ASSERT_EQ(versos::str2clip(text.c_str()), 1);
     Requestor r;
     const xcb_atom_t list = r.atom("VERSOS_TEST_LIST"), p1 = r.atom("VERSOS_TEST_1"), p2 = r.atom("VERSOS_TEST_2"),

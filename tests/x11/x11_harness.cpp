@@ -1,21 +1,21 @@
 #include "tests/x11/x11_harness.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <fstream>
-#include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-#include <xcb/xcb.h>
 
 #include "core/cp1252.h"
 
@@ -63,8 +63,7 @@ const std::string& test_display() {
     return display;
 }
 
-Result run(const std::vector<std::string>& argv, const std::string& display, const std::string& input,
-           double timeout) {
+Result run(const std::vector<std::string>& argv, const std::string& display, const std::string& input, double timeout) {
     Result r;
     int in[2], out[2], err[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return r;
@@ -198,8 +197,8 @@ std::string to_utf8(const std::string& cp1252) {
 namespace {
 
 xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
-    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
     const xcb_atom_t atom = r != nullptr ? r->atom : XCB_NONE;
     std::free(r);
     return atom;

@@ -4,9 +4,9 @@
 // owners become its children once their parents are gone.
 #pragma once
 
+#include <sys/types.h>
 #include <set>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace x11test {

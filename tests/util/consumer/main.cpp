@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-int main()
-{
+int main() {
     char name[64];
     versos::solonombre_(name, "C:\\versos\\oda.txt");
     char text[64] = "  oda  al  mar ";
