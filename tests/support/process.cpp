@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -22,61 +25,80 @@ std::vector<char*> c_strings(std::vector<std::string>& v) {
     return out;
 }
 
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
 }  // namespace
 
-ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
-                          const std::vector<std::string>& env) {
-    std::vector<std::string> argv_strings{path};
-    argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-    std::vector<std::string> env_strings = env;
-    auto argv = c_strings(argv_strings);
+ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOptions& options) {
+    std::vector<std::string> argv_strings = argv;
+    std::vector<std::string> env_strings = options.env;
+    auto args = c_strings(argv_strings);
     auto envp = c_strings(env_strings);
+    ProcessResult result;
 
-    int out_pipe[2], err_pipe[2];
-    if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "pipe: " << std::strerror(errno);
-        return {};
+        return result;
     }
+    const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(out_pipe[1], 1);
-        dup2(err_pipe[1], 2);
-        close(out_pipe[0]);
-        close(err_pipe[0]);
-        close(out_pipe[1]);
-        close(err_pipe[1]);
-        execve(path.c_str(), argv.data(), envp.data());
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        execvpe(args[0], args.data(), envp.data());
         _exit(127);
     }
-    close(out_pipe[1]);
-    close(err_pipe[1]);
-    ProcessResult result;
-    pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    signal(SIGPIPE, SIG_IGN);
+    if (!options.input.empty() && write(in[1], options.input.data(), options.input.size()) < 0)
+        result.err = "cannot feed the input";
+    close(in[1]);
+
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
-    int open_count = 2;
-    while (open_count > 0) {
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
+    int open_pipes = 2;
+    while (open_pipes > 0) {
+        const double left = options.timeout - since(start);
+        if (left <= 0) {
+            result.timed_out = true;
             break;
         }
+        if (poll(fds, 2, static_cast<int>(left * 1000) + 1) < 0 && errno != EINTR) break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            char buf[4096];
-            const ssize_t n = read(fds[i].fd, buf, sizeof buf);
+            char block[65536];
+            const ssize_t n = read(fds[i].fd, block, sizeof block);
             if (n > 0) {
-                sinks[i]->append(buf, static_cast<std::size_t>(n));
+                sinks[i]->append(block, static_cast<std::size_t>(n));
             } else {
                 close(fds[i].fd);
                 fds[i].fd = -1;
-                --open_count;
+                --open_pipes;
             }
         }
     }
+    for (const pollfd& p : fds)
+        if (p.fd >= 0) close(p.fd);
+    if (result.timed_out) kill(pid, SIGKILL);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    result.seconds = since(start);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
+                          const std::vector<std::string>& env) {
+    std::vector<std::string> argv{path};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_program(argv, ProcessOptions{env, "", 10});
 }
 
 TempFolder::TempFolder() {

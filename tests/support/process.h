@@ -11,9 +11,22 @@ struct ProcessResult {
     int status = -1;  // exit status; -1 if it did not exit normally
     std::string out;
     std::string err;
+    double seconds = 0;  // until it had exited and both output pipes were closed
+    bool timed_out = false;
 };
 
-// `env` replaces the whole environment ("NAME=value" entries).
+struct ProcessOptions {
+    std::vector<std::string> env;  // the whole environment, "NAME=value" entries
+    std::string input;             // fed to standard input
+    double timeout = 10;           // seconds; then the program is killed
+};
+
+// argv[0] is looked up in PATH. Waits until the program has exited and
+// closed both output pipes: a detached child still holding one keeps it
+// waiting, as it would keep any caller that captures the output.
+ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOptions& options);
+
+// The same with `env` as the whole environment and nothing on standard input.
 ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
                           const std::vector<std::string>& env);
 

@@ -64,82 +64,20 @@ const std::string& test_display() {
 }
 
 Result run(const std::vector<std::string>& argv, const std::string& display, const std::string& input, double timeout) {
-    Result r;
-    int in[2], out[2], err[2];
-    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return r;
-    const auto start = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        setenv("DISPLAY", (display.empty() ? test_display() : display).c_str(), 1);
-        unsetenv("VERSOS_CLIPBOARD_FILE");
-        std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
+    versos::testing::ProcessOptions options{{}, input, timeout};
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("VERSOS_CLIPBOARD_FILE=", 0) != 0)
+            options.env.push_back(entry);
     }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
-    signal(SIGPIPE, SIG_IGN);
-    if (!input.empty() && write(in[1], input.data(), input.size()) < 0) r.err = "cannot feed the input";
-    close(in[1]);
-
-    // Both pipes must reach their end: a detached child still holding one
-    // would keep a capturing caller waiting.
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* sinks[2] = {&r.out, &r.err};
-    int open_pipes = 2;
-    while (open_pipes > 0) {
-        const double left = timeout - since(start);
-        if (left <= 0) {
-            r.timed_out = true;
-            break;
-        }
-        if (poll(fds, 2, static_cast<int>(left * 1000) + 1) < 0 && errno != EINTR) break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            char block[65536];
-            const ssize_t n = read(fds[i].fd, block, sizeof block);
-            if (n > 0) {
-                sinks[i]->append(block, static_cast<std::size_t>(n));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open_pipes;
-            }
-        }
-    }
-    for (const pollfd& p : fds)
-        if (p.fd >= 0) close(p.fd);
-    if (r.timed_out) kill(pid, SIGKILL);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.seconds = since(start);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    options.env.push_back("DISPLAY=" + (display.empty() ? test_display() : display));
+    return versos::testing::run_program(argv, options);
 }
 
 std::string fragment(const std::string& mode, const std::string& seed) {
-    char dir[] = "/tmp/versos-x11-test.XXXXXX";
-    if (mkdtemp(dir) == nullptr) return "";
-    const std::string file = std::string(dir) + "/clipboard";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("VERSOS_CLIPBOARD_FILE", file.c_str(), 1);
-        execl(VERSOS_BIN, VERSOS_BIN, mode.c_str(), seed.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    waitpid(pid, nullptr, 0);
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    unlink(file.c_str());
-    (void)unlink((file + ".lock").c_str());
-    rmdir(dir);
-    return bytes;
+    versos::testing::TempFolder folder;
+    versos::testing::run_program(VERSOS_BIN, {mode, seed}, {"VERSOS_CLIPBOARD_FILE=" + (folder / "clipboard")});
+    return versos::testing::read_file(folder / "clipboard").bytes;
 }
 
 Result xclip_read(const std::string& target, const std::string& display) {

@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
+
 namespace x11test {
 
-struct Result {
-    int status = -1;  // exit status, or -1 when it did not exit normally
-    std::string out, err;
-    double seconds = 0;  // until the command had exited and both output pipes were closed
-    bool timed_out = false;
-};
+using Result = versos::testing::ProcessResult;
 
 // The display under test; the environment fails the whole run without it.
 const std::string& test_display();
