@@ -47,14 +47,7 @@ bool Output::flush() {
 }
 
 bool copy(Source& in, Sink& out) {
-    Buffer buf = make_buffer(kBlockSize);
-    if (!buf) return false;
-    for (;;) {
-        const std::ptrdiff_t n = in.read(buf.get(), kBlockSize);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (!out.write(buf.get(), static_cast<std::size_t>(n))) return false;
-    }
+    return transform_blocks(in, out, [](std::uint8_t*, std::size_t) {});
 }
 
 std::ptrdiff_t MemorySource::read(std::uint8_t* buf, std::size_t cap) {

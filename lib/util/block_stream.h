@@ -77,6 +77,22 @@ bool for_each_block(Source& in, Fn&& fn) {
     }
 }
 
+// Reads each block of the source, lets code(data, size) change it in place
+// and writes it to the sink. False on a read or write error, or when no
+// buffer can be had.
+template <class Code>
+bool transform_blocks(Source& in, Sink& out, Code&& code) {
+    Buffer buf = make_buffer(kBlockSize);
+    if (!buf) return false;
+    for (;;) {
+        const std::ptrdiff_t n = in.read(buf.get(), kBlockSize);
+        if (n < 0) return false;
+        if (n == 0) return true;
+        code(buf.get(), static_cast<std::size_t>(n));
+        if (!out.write(buf.get(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
 // Copies the source to the sink: false on a read or write error.
 bool copy(Source& in, Sink& out);
 

@@ -12,23 +12,6 @@
 #include "parallel_chunks.h"
 
 namespace versos::keycoding {
-namespace {
-
-// The block loop of both codings: read a block, code it in place, write it.
-template <class Code>
-bool code_blocks(blocks::Source& in, blocks::Sink& out, Code&& code) {
-    blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
-    if (!buf) return false;
-    for (;;) {
-        const std::ptrdiff_t n = in.read(buf.get(), blocks::kBlockSize);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        code(buf.get(), static_cast<std::size_t>(n));
-        if (!out.write(buf.get(), static_cast<std::size_t>(n))) return false;
-    }
-}
-
-}  // namespace
 
 std::uint64_t mix(std::uint64_t z) {
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
@@ -106,7 +89,7 @@ bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
     const std::vector<std::uint8_t> pattern = key_pattern(key);
     if (pattern.empty()) return false;
     std::size_t position = 0;
-    return code_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
+    return blocks::transform_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
         xor_block(data, n, pattern, position);
         position = (position + n) % key.size;
     });
@@ -131,7 +114,7 @@ bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
     for (std::size_t p = 0; p < key.size; ++p)
         turn[p] = static_cast<std::uint8_t>(rotation_for(key.bytes[p + 1 == key.size ? 0 : p + 1]));
     std::size_t p = 0;
-    return code_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
+    return blocks::transform_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
         for (std::size_t i = 0; i < n; ++i) {
             data[i] = undo ? static_cast<std::uint8_t>(rotate_left(data[i], turn[p]) ^ key.bytes[p])
                            : rotate_right(static_cast<std::uint8_t>(data[i] ^ key.bytes[p]), turn[p]);
