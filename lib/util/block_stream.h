@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace versos::blocks {
@@ -64,7 +65,9 @@ private:
 };
 
 // Calls fn(data, size) for each block of the source, in order, until its
-// end. False on a read error or when no buffer can be had.
+// end. fn may change the block in place; one that returns bool stops the
+// reading by returning false. False on a read error, on such a stop, or when
+// no buffer can be had.
 template <class Fn>
 bool for_each_block(Source& in, Fn&& fn) {
     Buffer buf = make_buffer(kBlockSize);
@@ -73,7 +76,12 @@ bool for_each_block(Source& in, Fn&& fn) {
         const std::ptrdiff_t n = in.read(buf.get(), kBlockSize);
         if (n < 0) return false;
         if (n == 0) return true;
-        fn(buf.get(), static_cast<std::size_t>(n));
+        const auto size = static_cast<std::size_t>(n);
+        if constexpr (std::is_same_v<decltype(fn(buf.get(), size)), bool>) {
+            if (!fn(buf.get(), size)) return false;
+        } else {
+            fn(buf.get(), size);
+        }
     }
 }
 
@@ -82,15 +90,10 @@ bool for_each_block(Source& in, Fn&& fn) {
 // buffer can be had.
 template <class Code>
 bool transform_blocks(Source& in, Sink& out, Code&& code) {
-    Buffer buf = make_buffer(kBlockSize);
-    if (!buf) return false;
-    for (;;) {
-        const std::ptrdiff_t n = in.read(buf.get(), kBlockSize);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        code(buf.get(), static_cast<std::size_t>(n));
-        if (!out.write(buf.get(), static_cast<std::size_t>(n))) return false;
-    }
+    return for_each_block(in, [&](std::uint8_t* data, std::size_t n) {
+        code(data, n);
+        return out.write(data, n);
+    });
 }
 
 // Copies the source to the sink: false on a read or write error.
