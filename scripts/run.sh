@@ -5,8 +5,14 @@ set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 need_packages cmake g++ make libxcb1-dev libxau-dev libxdmcp-dev
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERSOS_BUILD_TESTS=OFF >/dev/null
-cmake --build build --target versos versos-pegar -j"$(nproc)" >/dev/null
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERSOS_BUILD_TESTS=OFF &&
+       cmake --build build --target versos versos-pegar -j"$(nproc)"; } >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "The build failed." >&2
+    exit 1
+fi
 mode=${1:-B}
 seed=${2:-$(date +%s)}
 status=0
