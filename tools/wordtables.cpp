@@ -36,27 +36,18 @@ struct Table {
 }
 
 // The only letters above ASCII that a word table may hold: the seven
-// lower-case Spanish letters, as UTF-8 (two bytes) and as Windows-1252.
+// lower-case Spanish letters á é í ó ú ü ñ, as Windows-1252 bytes.
+constexpr unsigned char kAccented[] = {0xE1, 0xE9, 0xED, 0xF3, 0xFA, 0xFC, 0xF1};
+
+// The Windows-1252 byte of the two-byte UTF-8 letter b1 b2, if it is one of
+// them. C3 80..BF encodes U+00C0..U+00FF, whose Windows-1252 byte is the
+// code point itself.
 std::optional<unsigned char> accented(unsigned char b1, unsigned char b2) {
-    if (b1 != 0xC3) return std::nullopt;
-    switch (b2) {
-        case 0xA1:
-            return 0xE1;  // á
-        case 0xA9:
-            return 0xE9;  // é
-        case 0xAD:
-            return 0xED;  // í
-        case 0xB3:
-            return 0xF3;  // ó
-        case 0xBA:
-            return 0xFA;  // ú
-        case 0xBC:
-            return 0xFC;  // ü
-        case 0xB1:
-            return 0xF1;  // ñ
-        default:
-            return std::nullopt;
-    }
+    if (b1 != 0xC3 || b2 < 0x80 || b2 > 0xBF) return std::nullopt;
+    const auto byte = static_cast<unsigned char>(b2 + 0x40);
+    for (const unsigned char allowed : kAccented)
+        if (byte == allowed) return byte;
+    return std::nullopt;
 }
 
 std::string to_cp1252(const std::string& utf8, const std::string& where) {
