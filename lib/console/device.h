@@ -62,10 +62,12 @@ public:
     // outside are clipped.
     virtual Size size() const = 0;
     // False when output is dropped (standard output is not a terminal):
-    // messages meant for a person then go to standard error instead.
+    // messages meant for a person then go to standard error instead. No
+    // operation then changes a cell, and read_cells and write_cells give
+    // false, as the Windows console functions fail on a file.
     virtual bool shows_output() const = 0;
     // False when no key can be read (standard input is not a terminal):
-    // nothing may wait for one.
+    // nothing may wait for one; key_waiting and push_key give false.
     virtual bool reads_keys() const = 0;
 
     // Keyboard.
@@ -97,11 +99,14 @@ public:
     virtual void set_cursor_shape(CursorShape shape) = 0;
     virtual unsigned char attribute() const = 0;
     virtual void set_attribute(unsigned char attr) = 0;
-    // `count` cells from `from` on, in reading order, become `with`.
+    // `count` cells from `from` on, in reading order, become `with`. A run
+    // that starts outside the screen changes nothing (as the Windows console
+    // refuses it); one that passes the last cell stops there.
     virtual void fill(Point from, int count, Cell with) = 0;
     // Copies the cells of `source` so that its top-left cell lands on `to`;
     // the cells of `source` that the copy does not cover become `fill`. When
-    // `clip` is given, only cells inside it change.
+    // `clip` is given, only cells inside it change. Only the part of `source`
+    // on the screen is copied or filled.
     virtual void scroll(Rect source, const Rect* clip, Point to, Cell fill) = 0;
     // Rectangles of cells, row by row. False when the rectangle is empty or
     // wholly outside the screen; cells outside it are skipped (read_cells
