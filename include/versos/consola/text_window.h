@@ -43,7 +43,7 @@ extern TextInfo vActual;
 // blue, bit 1 green, bit 2 red and bit 3 bright, the foreground in the low
 // 4 bits and the background in the high 4. Text is written in the console's
 // attribute; clearing and scrolling blank cells in text_attr. The two are the
-// same once any attribute routine has run.
+// same once an attribute has been set through the routines below.
 
 // The window, from 1-based screen coordinates; the cursor goes to (1, 1)
 // and the window is cleared. The arguments are not checked.
