@@ -34,8 +34,9 @@ void program(int go_fd) {
     d.write("hello", 5);
     d.set_cursor_shape(CursorShape{false, 100});
     d.key_waiting();  // the keyboard is the console's from here on
-    say("ready\n");
     char line[64];
+    std::snprintf(line, sizeof line, "ready %d\n", static_cast<int>(getpid()));
+    say(line);
     std::snprintf(line, sizeof line, "key %d\n", d.read_key());
     say(line);
     char go;
@@ -66,11 +67,10 @@ int main(int argc, char** argv) {
         signal(SIGTTOU, SIG_DFL);
         program(go_fd);
     }
+    // Both sides set the group up, as shells do, whichever runs first.
     setpgid(child, child);
     tcsetpgrp(STDIN_FILENO, child);
     char line[64];
-    std::snprintf(line, sizeof line, "pid %d\n", static_cast<int>(child));
-    say(line);
     for (;;) {
         int status;
         if (waitpid(child, &status, WUNTRACED) < 0) return 2;
