@@ -96,7 +96,7 @@ void TerminalDevice::flush() {
         shown_visible_ = false;
     }
     screen_.paint(out_);
-    screen_.place_cursor(out_, cursor_);
+    if (cursor_placed_) screen_.place_cursor(out_, cursor_);
     if (shape_.visible && !shown_visible_) {
         show_cursor(out_, true);
         shown_visible_ = true;
@@ -146,12 +146,14 @@ void TerminalDevice::end_batch() {
 
 void TerminalDevice::write(const char* text, int length) {
     cursor_ = cells_.write(cursor_, text, length, attr_);
+    cursor_placed_ = true;
     changed();
 }
 
 void TerminalDevice::set_cursor(Point at) {
     if (!cells_.contains(at)) return;
     cursor_ = at;
+    cursor_placed_ = true;
     changed();
 }
 

@@ -75,6 +75,7 @@ private:
     Screen screen_;
     Output out_;
     Point cursor_;
+    bool cursor_placed_ = false;  // the terminal's cursor stays where it is until the console's is placed
     unsigned char attr_ = 0x07;
     CursorShape shape_;
     bool shape_set_ = false;  // the terminal keeps its own until a shape is asked for

@@ -5,6 +5,11 @@
 // and killed from outside.
 //
 //   console_terminal_driver REPORT_FD GO_FD
+//
+// With standard input and output redirected, it reports instead what the
+// device does without a terminal:
+//
+//   console_terminal_driver --redirected REPORT_FD
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,9 +57,34 @@ void program(int go_fd) {
     }
 }
 
+// Nothing may wait or crash; what is written is kept, not sent.
+void redirected() {
+    using namespace versos::console;
+    Device& d = device();
+    d.set_cursor(Point{0, 0});
+    d.write("hello", 5);
+    d.set_cursor_shape(CursorShape{false, 100});
+    int key = d.read_key();
+    bool waiting = d.key_waiting();
+    d.wait_for_key();
+    bool pushed = d.push_key('a');
+    Cell kept[5];
+    d.read_cells(Rect{0, 0, 4, 0}, kept);
+    char line[96];
+    std::snprintf(line, sizeof line, "shows %d reads %d key %d waiting %d pushed %d kept %c%c%c%c%c\n",
+                  d.shows_output(), d.reads_keys(), key, waiting, pushed, kept[0].ch, kept[1].ch, kept[2].ch,
+                  kept[3].ch, kept[4].ch);
+    say(line);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--redirected") == 0) {
+        report_fd = std::atoi(argv[2]);
+        redirected();
+        return 0;
+    }
     if (argc != 3) return 2;
     report_fd = std::atoi(argv[1]);
     int go_fd = std::atoi(argv[2]);

@@ -1,7 +1,8 @@
 // The terminal device on a pseudo-terminal, as a person uses it: keys typed
 // while the program is busy reach it unechoed and whole; stopped with Ctrl+Z
 // and killed with SIGTERM, it leaves the terminal's mode as it found it and
-// the cursor visible; continued, its mode and its screen are back.
+// the cursor visible; continued, its mode and its screen are back. And the
+// same program with standard input and output redirected.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -165,6 +166,35 @@ TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled)
     close(slave);
     close(report[0]);
     close(go[1]);
+}
+
+TEST(TerminalDeviceRedirected, DropsOutputAndNeverWaits) {
+    int report[2], output[2];
+    ASSERT_EQ(pipe(report), 0);
+    ASSERT_EQ(pipe(output), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int none = open("/dev/null", O_RDONLY);
+        dup2(none, STDIN_FILENO);
+        dup2(output[1], STDOUT_FILENO);
+        close(output[0]);
+        close(report[0]);
+        std::string r = std::to_string(report[1]);
+        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, "--redirected", r.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(report[1]);
+    close(output[1]);
+    Stream reports(report[0]), written(output[0]);
+    EXPECT_EQ(reports.line(), "shows 0 reads 0 key 13 waiting 0 pushed 0 kept hello");
+    int status;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    written.drain();
+    EXPECT_EQ(written.all, "") << "nothing reaches standard output";
+    close(report[0]);
+    close(output[0]);
 }
 
 }  // namespace
