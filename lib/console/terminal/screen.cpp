@@ -129,17 +129,20 @@ void Screen::paint_row(Output& out, int y, int low, int high) {
 void Screen::erase_below(Output& out) {
     int rows = visible_.rows, columns = visible_.columns;
     Cell corner = cells_.row(rows - 1)[columns - 1];
-    if (!blank(corner)) return;
+    auto all_blank = [&](int y) {
+        const Cell* cells = cells_.row(y);
+        for (int x = 0; x < columns; ++x)
+            if (!blank(cells[x]) || ((cells[x].attr ^ corner.attr) & 0xF0) != 0) return false;
+        return true;
+    };
+    // The last changed row must be among the erased ones: most often it
+    // holds text, and this ends here.
+    int last_changed = std::min(rows - 1, cells_.last_changed_row());
+    if (!blank(corner) || !all_blank(last_changed)) return;
     int top = rows;
-    while (top > 0) {
-        const Cell* cells = cells_.row(top - 1);
-        bool all = true;
-        for (int x = 0; x < columns && all; ++x) all = blank(cells[x]) && ((cells[x].attr ^ corner.attr) & 0xF0) == 0;
-        if (!all) break;
-        --top;
-    }
+    while (top > 0 && (top - 1 == last_changed || all_blank(top - 1))) --top;
     int changed_rows = 0;
-    for (int y = std::max(top, cells_.first_changed_row()); y <= std::min(rows - 1, cells_.last_changed_row()); ++y) {
+    for (int y = std::max(top, cells_.first_changed_row()); y <= last_changed; ++y) {
         CellGrid::Span span = cells_.changes(y);
         const Cell* cells = cells_.row(y);
         const Key* s = shown(y);
