@@ -1,8 +1,8 @@
 // The terminal device on a pseudo-terminal, as a person uses it: keys typed
 // while the program is busy reach it unechoed and whole; stopped with Ctrl+Z
 // and killed with SIGTERM, it leaves the terminal's mode as it found it and
-// the cursor visible; continued, its mode and its screen are back. And the
-// same program with standard input and output redirected.
+// the cursor visible; continued or resized, its mode and its screen are
+// back. And the same program with standard input and output redirected.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -150,6 +150,14 @@ TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled)
     EXPECT_EQ(mode_of(slave).c_lflag & (ICANON | ECHO), 0u) << "the console's mode back";
     type(master, "k");
     EXPECT_EQ(reports.line(), "key 107");
+
+    // A resized terminal is drawn again at once.
+    seen = screen.all.size();
+    winsize smaller{20, 60, 0, 0};
+    ASSERT_EQ(ioctl(master, TIOCSWINSZ, &smaller), 0);
+    ASSERT_TRUE(screen.read_until("hello", seen)) << "drawn again when resized";
+    type(master, "r");
+    EXPECT_EQ(reports.line(), "key 114");
 
     ASSERT_EQ(kill(program, SIGTERM), 0);
     EXPECT_EQ(reports.line(), "ended " + std::to_string(SIGTERM));
