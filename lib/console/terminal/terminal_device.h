@@ -2,8 +2,8 @@
 // sequences on the terminal's output, keys decoded from its input.
 #pragma once
 
+#include "lib/console/cell_grid.h"
 #include "lib/console/device.h"
-#include "lib/console/terminal/cell_grid.h"
 #include "lib/console/terminal/escapes.h"
 #include "lib/console/terminal/key_decoder.h"
 #include "lib/console/terminal/key_queue.h"
