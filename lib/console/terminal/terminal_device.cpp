@@ -175,15 +175,14 @@ void TerminalDevice::fill(Point from, int count, Cell with) {
 void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
     if (!shows_output()) return;
     cells_.scroll(source, clip, to, fill);
-    // A vertical move across the terminal's whole width is one the terminal
-    // can make itself, by deleting and inserting lines.
+    // A vertical move the terminal may make itself, by deleting and
+    // inserting whole lines, where what they carry along shows right.
     long long dy = static_cast<long long>(to.y) - source.top;
     Rect screen{0, 0, cells_.columns() - 1, cells_.rows() - 1};
     Rect from = intersect(source, screen);
     Rect limit = clip ? intersect(*clip, screen) : screen;
-    int columns = screen_.visible().columns;
     if (to.x == source.left && dy != 0 && dy > -cells_.rows() && dy < cells_.rows() && !from.empty() &&
-        !limit.empty() && std::max(from.left, limit.left) <= 0 && std::min(from.right, limit.right) >= columns - 1) {
+        !limit.empty()) {
         // The rows it changes: the source and where it lands, within the clip.
         int shift = static_cast<int>(dy);
         int top = std::max(from.top + std::min(shift, 0), limit.top);
