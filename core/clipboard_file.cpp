@@ -148,8 +148,9 @@ bool FileClipboard::open() {
     if (lock_fd_ >= 0) return false;  // already open: a second open fails, as on Windows
     if (!folder_usable(nullptr)) return false;
     // Only a regular file (or none) is a clipboard. Emptying and setting act
-    // on the name, never through it, so a name swapped after this look can
-    // only cost its owner that name, never what a link points to.
+    // on the name, never through it: something swapped in after this look is
+    // at worst removed or replaced itself, and what a link points to is
+    // never touched.
     const Entry entry = look_at(path_, nullptr);
     if (entry != Entry::missing && entry != Entry::regular) return false;
     if (!names_fit(nullptr)) return false;
