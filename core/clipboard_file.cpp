@@ -38,6 +38,62 @@ bool write_all(int fd, const char* data, std::size_t length) {
     return true;
 }
 
+const char* kind_of(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISLNK(mode)) return "a symbolic link";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    return "an odd file";
+}
+
+std::string not_regular(const char* path, mode_t mode) {
+    return std::string(path) + ": not a regular file (" + kind_of(mode) + ")";
+}
+
+std::string failed(const char* path, int error) { return std::string(path) + ": " + std::strerror(error); }
+
+enum class Entry { missing, regular, other, error };
+
+// What is at `path`, the name itself: a link is not followed, and nothing is
+// opened, since opening a device or a FIFO may act on it.
+Entry look_at(const char* path, std::string* why) {
+    struct stat st;
+    if (::lstat(path, &st) != 0) {
+        if (errno == ENOENT) return Entry::missing;
+        if (why) *why = failed(path, errno);
+        return Entry::error;
+    }
+    if (S_ISREG(st.st_mode)) return Entry::regular;
+    if (why) *why = not_regular(path, st.st_mode);
+    return Entry::other;
+}
+
+// Opens `path` only if it is a regular file, judged on the descriptor itself
+// so that a name swapped after the look is caught all the same. Returns -1,
+// with `why` set, otherwise; errno is ENOENT when there is nothing there.
+int open_regular(const char* path, int flags, std::string* why) {
+    if (look_at(path, why) == Entry::other) {
+        errno = 0;
+        return -1;
+    }
+    const int fd = ::open(path, flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int error = errno;
+        if (why) *why = error == ELOOP ? not_regular(path, S_IFLNK) : failed(path, error);
+        errno = error;
+        return -1;
+    }
+    struct stat st;
+    const bool looked = ::fstat(fd, &st) == 0;
+    if (looked && S_ISREG(st.st_mode)) return fd;
+    if (why) *why = looked ? not_regular(path, st.st_mode) : failed(path, errno);
+    ::close(fd);
+    errno = 0;
+    return -1;
+}
+
 }  // namespace
 
 FileClipboard::FileClipboard(const char* path, bool private_folder) : private_folder_(private_folder) {
@@ -76,12 +132,31 @@ bool FileClipboard::folder_usable(std::string* why) const {
     return true;
 }
 
+// The lock and temporary names are the path with a suffix: within PATH_MAX
+// (checked once, in the constructor), but the last component may still be
+// too long for the folder's file system.
+bool FileClipboard::names_fit(std::string* why) const {
+    char temp[PATH_MAX];
+    join(temp, sizeof temp, path_, kTempSuffix);
+    struct stat st;
+    if (::lstat(temp, &st) == 0 || errno != ENAMETOOLONG) return true;
+    if (why) *why = std::string(path_) + ": the clipboard name is too long";
+    return false;
+}
+
 bool FileClipboard::open() {
     if (lock_fd_ >= 0) return false;  // already open: a second open fails, as on Windows
     if (!folder_usable(nullptr)) return false;
+    // Only a regular file (or none) is a clipboard. Emptying and setting act
+    // on the name, never through it: something swapped in after this look is
+    // at worst removed or replaced itself, and what a link points to is
+    // never touched.
+    const Entry entry = look_at(path_, nullptr);
+    if (entry != Entry::missing && entry != Entry::regular) return false;
+    if (!names_fit(nullptr)) return false;
     char lock_path[PATH_MAX];
     join(lock_path, sizeof lock_path, path_, kLockSuffix);
-    const int fd = ::open(lock_path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = open_regular(lock_path, O_RDWR | O_CREAT, nullptr);
     if (fd < 0) return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {  // held by another program
         ::close(fd);
@@ -117,29 +192,40 @@ bool FileClipboard::close() {
 
 ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::string& why) {
     if (!folder_usable(&why)) return ReadResult::unreachable;
-    const int fd = ::open(path_, O_RDONLY | O_CLOEXEC);
+    const int fd = open_regular(path_, O_RDONLY, &why);
     if (fd < 0) {
-        const int error = errno;
+        if (errno != ENOENT) return ReadResult::unreachable;
         struct stat folder;
-        const bool folder_exists = ::stat(folder_, &folder) == 0 && S_ISDIR(folder.st_mode);
-        if (error == ENOENT && folder_exists) return ReadResult::no_text;  // nothing was ever written, or emptied
-        why = std::string(folder_exists ? path_ : folder_) + ": " + std::strerror(folder_exists ? error : ENOENT);
-        return ReadResult::unreachable;
+        if (::stat(folder_, &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+            why = failed(folder_, ENOENT);
+            return ReadResult::unreachable;
+        }
+        // Nothing was ever written, or it was emptied; unless no run could
+        // ever write there.
+        return names_fit(&why) ? ReadResult::no_text : ReadResult::unreachable;
     }
+    // Read one byte past the limit to tell a file of exactly the limit from
+    // a longer one, or one still growing.
     std::string bytes;
     char block[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, block, sizeof block);
+    while (bytes.size() <= kFileItemLimit) {
+        const std::size_t room = kFileItemLimit + 1 - bytes.size();
+        const ssize_t n = ::read(fd, block, room < sizeof block ? room : sizeof block);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            why = std::string(path_) + ": " + std::strerror(errno);
+            why = failed(path_, errno);
             ::close(fd);
             return ReadResult::unreachable;
         }
         bytes.append(block, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (bytes.size() > kFileItemLimit) {
+        why = std::string(path_) + ": more than " + std::to_string(kFileItemLimit >> 20) +
+              " MiB, too large for a clipboard text";
+        return ReadResult::unreachable;
+    }
     if (format == TextFormat::utf8)
         append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
     else

@@ -5,9 +5,16 @@
 //              means "held by another program";
 //   empty      remove PATH (no item at all);
 //   set text   write a temporary file in the same folder and rename it onto
-//              PATH, so that a reader sees the old item or the new, never a
-//              part (an empty file is an empty text item);
+//              PATH, so that a reader never sees part of an item (an empty
+//              file is an empty text item);
 //   close      release the lock.
+//
+// Only a regular file is a clipboard: when PATH or PATH.lock is anything
+// else (a folder, device, FIFO, socket, or a symbolic link, even to a
+// regular file), the clipboard can't be opened and nothing there is touched.
+// A link is refused rather than followed because the rename would replace
+// the link itself, and writing through it would give up the whole-item
+// replacement.
 #pragma once
 
 #include <climits>
@@ -15,6 +22,11 @@
 #include "core/clipboard_device.h"
 
 namespace versos {
+
+// The largest file read as a text item. versos writes at most 256 bytes; a
+// file written by something else may be longer, but one beyond this (or one
+// that never ends) is not a clipboard text.
+inline constexpr std::size_t kFileItemLimit = std::size_t{4} << 20;
 
 class FileClipboard final : public ClipboardDevice {
 public:
@@ -35,6 +47,7 @@ public:
 
 private:
     bool folder_usable(std::string* why) const;
+    bool names_fit(std::string* why) const;
 
     char path_[PATH_MAX] = {};
     char folder_[PATH_MAX] = {};

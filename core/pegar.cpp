@@ -20,7 +20,9 @@ constexpr char kUsage[] =
     "  --help  show this text\n"
     "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
     "clipboard holds no text, 2 the clipboard can't be reached or the command\n"
-    "line is wrong.\n";
+    "line is wrong. A clipboard file that is not a regular file (a folder,\n"
+    "device, FIFO, socket or symbolic link), is larger than 4 MiB, or whose\n"
+    "name leaves no room for its lock file can't be reached.\n";
 
 bool write_all(int fd, const char* data, std::size_t length) {
     while (length > 0) {

@@ -4,10 +4,17 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include "core/buffers.h"
+#include "core/clipboard_file.h"
 #include "core/dispatch.h"
 #include "core/random.h"
 #include "core/verses.h"
@@ -30,6 +37,28 @@ protected:
         EXPECT_EQ(r.out, "") << "versos wrote on standard output";
         EXPECT_EQ(r.err, "") << "versos wrote on standard error";
         return r;
+    }
+
+    // With something that is not a regular file at the clipboard path,
+    // versos still succeeds silently and leaves it as it was, making nothing
+    // beside it, and versos-pegar refuses it without opening it.
+    void expect_left_alone(const std::string& what) {
+        struct stat before, after;
+        ASSERT_EQ(lstat(clip.c_str(), &before), 0) << what;
+        EXPECT_EQ(versos({"B", "1"}).status, 0) << what;
+        ASSERT_EQ(lstat(clip.c_str(), &after), 0) << what << " was removed";
+        EXPECT_EQ(after.st_mode, before.st_mode) << what << " was replaced";
+        EXPECT_EQ(after.st_ino, before.st_ino) << what << " was replaced";
+        EXPECT_EQ(after.st_rdev, before.st_rdev) << what;
+        EXPECT_FALSE(std::filesystem::exists(clip + ".lock")) << what;
+        // A hang is what a regression looks like here (a FIFO without a
+        // writer blocks its reader forever): the timeout turns it into a
+        // failure, with room to spare for a slow machine.
+        const ProcessResult p = run_program({PEGAR_BIN}, ProcessOptions{env(), "", 5});
+        EXPECT_FALSE(p.timed_out) << what << ": versos-pegar did not return";
+        EXPECT_EQ(p.status, 2) << what;
+        EXPECT_EQ(p.out, "") << what;
+        EXPECT_NE(p.err.find("not a regular file"), std::string::npos) << p.err;
     }
 
     // The fragment of one run; fails the test unless the run ends with 0.
@@ -136,6 +165,57 @@ TEST_F(VersosCommand, UnusableFolderIsAClipboardThatCannotBeOpened) {
     const ProcessResult p = run_program(PEGAR_BIN, {}, env);
     EXPECT_EQ(p.status, 2);
     EXPECT_NE(p.err.find("clipboard"), std::string::npos) << p.err;
+}
+
+TEST_F(VersosCommand, PathThatIsNotARegularFileIsLeftAsItWas) {
+    ASSERT_EQ(mkfifo(clip.c_str(), 0600), 0);
+    expect_left_alone("a FIFO");
+    ASSERT_EQ(unlink(clip.c_str()), 0);
+
+    ASSERT_EQ(mkdir(clip.c_str(), 0700), 0);
+    expect_left_alone("a folder");
+    ASSERT_EQ(rmdir(clip.c_str()), 0);
+
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(clip.size(), sizeof address.sun_path);
+    clip.copy(address.sun_path, clip.size());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    expect_left_alone("a socket");
+    close(sock);
+}
+
+TEST_F(VersosCommand, DeviceNodeAtThePathIsLeftAsItWas) {
+    // The node of /dev/null, made here: a run that regressed would replace
+    // this one, not the system's.
+    if (mknod(clip.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "can't make a device node here: " << std::strerror(errno);
+    expect_left_alone("a character device");
+    struct stat st;
+    ASSERT_EQ(lstat(clip.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(VersosCommand, PegarRefusesEndlessAndOversizedFiles) {
+    const ProcessResult zero = run_program(PEGAR_BIN, {}, {"PATH=/usr/bin:/bin", "VERSOS_CLIPBOARD_FILE=/dev/zero"});
+    EXPECT_FALSE(zero.timed_out);
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_EQ(zero.out, "");
+    EXPECT_NE(zero.err.find("not a regular file"), std::string::npos) << zero.err;
+
+    write_file(clip, "");
+    ASSERT_EQ(truncate(clip.c_str(), kFileItemLimit), 0);
+    ProcessResult r = run_program(PEGAR_BIN, {"-r"}, env());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, std::string(kFileItemLimit, '\0')) << "a file of exactly the limit is printed whole";
+
+    ASSERT_EQ(truncate(clip.c_str(), kFileItemLimit + 1), 0);
+    r = run_program(PEGAR_BIN, {"-r"}, env());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
 }
 
 TEST_F(VersosCommand, DefaultClipboardLivesInAPrivateFolderOfTheRuntimeDir) {
