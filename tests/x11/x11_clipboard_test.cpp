@@ -164,7 +164,7 @@ TEST(X11Clipboard, OwnersEndWhenTheSelectionIsTaken) {
 
     // Another program takes it.
     const std::set<pid_t> before = children();
-    ASSERT_EQ(run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", "otro").status, 0);
+    ASSERT_TRUE(x11test::xclip_write("otro"));
     EXPECT_EQ(wait_exit(second, 3), 0);
     EXPECT_EQ(pegar().out, "otro");
     for (pid_t pid : children())
@@ -316,7 +316,7 @@ TEST(VersosPegar, ReadsATextSentInPieces) {
     std::string large;
     for (int i = 0; large.size() < 3000000; ++i) large += "verso " + std::to_string(i) + "\n";
     const std::set<pid_t> before = children();
-    ASSERT_EQ(run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", large).status, 0);
+    ASSERT_TRUE(x11test::xclip_write(large));
     const Result p = pegar({"-r"});
     EXPECT_EQ(p.status, 0);
     EXPECT_TRUE(p.out == large) << "read " << p.out.size() << " of " << large.size() << " bytes";
