@@ -55,15 +55,17 @@ bool decode_file(Format format, const char* source, const char* target) {
                                   [format](blocks::Source& in, blocks::Sink& out) { return decode(format, in, out); });
 }
 
-int has_zero(fileio::InFile& in) {
-    blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
-    if (!buf) return -1;
-    for (;;) {
-        const std::ptrdiff_t n = in.read(buf.get(), blocks::kBlockSize);
-        if (n < 0) return -1;
-        if (n == 0) return 0;
-        if (std::memchr(buf.get(), 0, static_cast<std::size_t>(n)) != nullptr) return 1;
+int has_zero(blocks::Source& in) {
+    switch (
+        blocks::walk_blocks(in, [](const std::uint8_t* p, std::size_t n) { return std::memchr(p, 0, n) == nullptr; })) {
+        case blocks::Walk::stopped:
+            return 1;
+        case blocks::Walk::end:
+            return 0;
+        case blocks::Walk::failed:
+            break;
     }
+    return -1;
 }
 
 std::optional<std::int64_t> saving_estimate(Format format, const char* path) {

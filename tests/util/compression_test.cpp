@@ -5,7 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
+#include <cstring>
 
+#include "lib/util/compression_files.h"
 #include "lib/util/zero_runs.h"
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"
@@ -157,6 +159,16 @@ TEST_F(CompressionFiles, ZeroTestFindsAZeroAnywhere) {
     EXPECT_EQ(tienecerosf_(path("f").c_str()), 1);
     write_file(path("f"), Bytes(300000, 'a'));
     EXPECT_EQ(tienecerosf_(path("f").c_str()), 0);
+    // A read error is not a zero: bytes without one, then the error.
+    struct FailsAfterABlock : blocks::Source {
+        int calls = 0;
+        std::ptrdiff_t read(std::uint8_t* buf, std::size_t cap) override {
+            if (calls++ > 0) return -1;
+            std::memset(buf, 'a', cap);
+            return static_cast<std::ptrdiff_t>(cap);
+        }
+    } failing;
+    EXPECT_EQ(zeroruns::has_zero(failing), -1);
 }
 
 TEST_F(CompressionFiles, SavingEstimatesAgainstTheRealSizes) {
