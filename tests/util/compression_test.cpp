@@ -9,6 +9,7 @@
 
 #include "lib/util/compression_files.h"
 #include "lib/util/zero_runs.h"
+#include "tests/util/odd_targets.h"
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"
 
@@ -250,6 +251,20 @@ TEST_F(CompressionFiles, FailuresAreReportedAndSpareTheFiles) {
     }
     EXPECT_EQ(tienecerosf_(dir.path().c_str()), -1);
     EXPECT_EQ(numcerosmatf_(dir.path().c_str()), -1);
+}
+
+TEST_F(CompressionFiles, OddTargetsAreWrittenThroughAndFailingSourcesSpareTheTarget) {
+    std::mt19937 rng(7);
+    write_file(path("in"), testing::runs_and_bytes(rng, 300000, 700, true));
+    ASSERT_EQ(comprexe_(path("in").c_str(), path("in.z").c_str()), 1);
+    ASSERT_EQ(comprexebis_(path("in").c_str(), path("in.bis").c_str()), 1);
+    const std::pair<int (*)(const char*, const char*), const char*> codecs[] = {
+        {comprexe_, "in"}, {dcomprexe_, "in.z"}, {comprexebis_, "in"}, {dcomprexebis_, "in.bis"}};
+    for (const auto& [codec, source] : codecs) {
+        SCOPED_TRACE(source);
+        testing::check_odd_targets(codec, path(source), [](int r) { return r == 1; });
+        testing::check_failing_sources(codec);
+    }
 }
 
 }  // namespace
