@@ -85,6 +85,14 @@ bool run_report(const char* path, RunReport& report) {
     return scan_file(path, counter);
 }
 
+void print_run_report(const RunReport& report, const char* longest) {
+    for (int length = 0; length < RunReport::kCounted; ++length)
+        if (report.count[length] != 0) std::printf("\n%d = %" PRIu64 "\n", length, report.count[length]);
+    std::printf("\nMayor o igual a 1024 = %" PRIu64 "\n", report.long_runs);
+    std::printf("\n%s = %" PRIu64 "\n", longest, report.longest);
+    std::fflush(stdout);
+}
+
 }  // namespace zeroruns
 
 using zeroruns::Format;
@@ -113,12 +121,8 @@ int cerosahorradosplusf1_(const char* path) { return zeroruns::estimate_or_failu
 int numcerosmatf_(const char* path) {
     zeroruns::RunReport report;
     if (!zeroruns::run_report(path, report)) return -1;
-    for (int length = 0; length < zeroruns::RunReport::kCounted; ++length)
-        if (report.count[length] != 0) std::printf("\n%d = %" PRIu64 "\n", length, report.count[length]);
-    std::printf("\nMayor o igual a 1024 = %" PRIu64 "\n", report.long_runs);
     // 160 and 163 are á and ú in code page 850, the console's.
-    std::printf("\nM%cximo n%cmero de ceros = %" PRIu64 "\n", 160, 163, report.longest);
-    std::fflush(stdout);
+    zeroruns::print_run_report(report, "M\xA0ximo n\xA3mero de ceros");
     return 0;
 }
 

@@ -34,5 +34,8 @@ struct RunReport {
     std::uint64_t longest = 0;
 };
 bool run_report(const char* path, RunReport& report);
+// Prints it on standard output as numcerosmatf_ does, with `longest` (the
+// words before the longest run's length) in the caller's encoding.
+void print_run_report(const RunReport& report, const char* longest);
 
 }  // namespace versos::zeroruns

@@ -112,7 +112,9 @@ TEST_F(Ficheros, WrongCommandLinesExitWithTwoAndUsage) {
                                                          {"tienecerosf", path("in"), "extra"},
                                                          {"rbitchar", "256", "1"},
                                                          {"rbitchar", "1", "-1"},
-                                                         {"lbitchar", "x", "1"}};
+                                                         {"lbitchar", "x", "1"},
+                                                         {"lbitchar", "0x", "1"},
+                                                         {"lbitchar", "0x-1", "1"}};
     for (const auto& args : wrong) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -140,6 +142,8 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
     EXPECT_EQ(run({"tienecerosf", path("in")}).out, "1\n");
     EXPECT_EQ(run({"rbitchar", "1", "1"}).out, "128\n");
     EXPECT_EQ(run({"lbitchar", "0x80", "1"}).out, "1\n");
+    EXPECT_EQ(run({"lbitchar", "010", "1"}).out, "20\n");  // decimal, not octal
+    EXPECT_EQ(run({"rbitchar", "08", "09"}).out, "4\n");
     // -1 here is an estimate, not a failure: the file was read.
     write_file(path("one"), {'a', 0, 'b'});
     r = run({"cerosahorradosf", path("one")});
@@ -147,7 +151,8 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
 
     r = run({"numcerosmatf", path("in")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "\n3 = 1\n\nMayor o igual a 1024 = 0\n\nM\xA0ximo n\xA3mero de ceros = 3\n");
+    // UTF-8 for a person, where the library routine prints code page 850.
+    EXPECT_EQ(r.out, "\n3 = 1\n\nMayor o igual a 1024 = 0\n\nM\xC3\xA1ximo n\xC3\xBAmero de ceros = 3\n");
 }
 
 TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
