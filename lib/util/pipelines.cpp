@@ -5,6 +5,8 @@
 #include <versos/util/coding.h>
 #include <versos/util/compression.h>
 
+#include <sys/stat.h>
+
 #include "compression_files.h"
 #include "file_io.h"
 #include "key_coding.h"
@@ -78,7 +80,35 @@ void drop_or_keep(fileio::TempFile& temp, bool source_whole) {
         temp.keep();
 }
 
+// A source that can't be read twice (a pipe) is compressed at once and the
+// zero test made on the result: compression leaves data without zeros as it
+// is and keeps a zero exactly where the source had one. Where the last step
+// fails, the intermediate file is the one copy of what was read.
+int code_pipeline_once(Format format, const char* source, const char* target, Key key, int plain_flags) {
+    fileio::TempFile temp;
+    if (!temp.make_for(target, fileio::target_kind(target)) || !compress_into(format, source, temp)) {
+        temp.remove();
+        return 0;
+    }
+    const int zero = temp_holds_zero(temp);
+    if (zero < 0) {
+        temp.keep();
+        return 0;
+    }
+    int flags = zero == 1 ? kHasZero | kPacked : 0;
+    if (!code_from(temp, target, key)) {
+        temp.keep();
+        return flags;
+    }
+    flags |= zero == 1 ? kCoded : plain_flags;
+    if (temp.remove() && zero == 1) flags |= kCleanedUp;
+    return flags;
+}
+
 int code_pipeline(Format format, const char* source, const char* target, Key key, int plain_flags) {
+    struct stat st;
+    if (::stat(source, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        return code_pipeline_once(format, source, target, key, plain_flags);
     int flags = 0;
     if (tienecerosf_(source) == 1) {
         flags |= kHasZero;

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <deque>
+#include <tuple>
 
 #include "lib/util/file_io.h"
 #include "lib/util/key_coding.h"
@@ -191,6 +192,29 @@ TEST_F(Coding, PipelinesCodeCompressedDataAndRestoreIt) {
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{"back", "coded", "in"}));
     }
+}
+
+TEST_F(Coding, PipelinesReadAPipeOnce) {
+    // A pipe can't be read a second time, for the zero test and then for the
+    // coding: what the pipeline reads once must be all it codes.
+    for (const Bytes& data : {sample(20000, true), sample(20000, false)}) {
+        const bool zeros = std::count(data.begin(), data.end(), 0) > 0;
+        using Routine = int (*)(const char*, const char*, const char*);
+        const std::tuple<Routine, Routine, int> pipelines[] = {{codexef_, dcodexef_, 4},
+                                                               {codexebisf_, decodexebisf_, 20}};
+        for (auto [code, decode, plain] : pipelines) {
+            int pipe[2];
+            ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+            ASSERT_EQ(::fcntl(pipe[1], F_SETPIPE_SZ, 65536), 65536);
+            ASSERT_EQ(::write(pipe[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+            ::close(pipe[1]);
+            EXPECT_EQ(code(("/proc/self/fd/" + std::to_string(pipe[0])).c_str(), p("coded"), "K"), zeros ? 15 : plain);
+            ::close(pipe[0]);
+            EXPECT_EQ(decode(p("coded"), p("back"), "K"), zeros ? 15 : 12);
+            EXPECT_EQ(read_file(path("back")), data);
+        }
+    }
+    testing::expect_only(dir, {"back", "coded"});
 }
 
 TEST_F(Coding, PipelineFlagsTellTheStepThatFailed) {
