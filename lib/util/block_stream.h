@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace versos::blocks {
@@ -64,25 +65,37 @@ private:
     bool ok_ = true;
 };
 
+// How a walk over the blocks of a source ended.
+enum class Walk {
+    end,      // every block was seen
+    stopped,  // fn asked to stop
+    failed,   // a read error, or no buffer could be had
+};
+
 // Calls fn(data, size) for each block of the source, in order, until its
 // end. fn may change the block in place; one that returns bool stops the
-// reading by returning false. False on a read error, on such a stop, or when
-// no buffer can be had.
+// walk by returning false.
 template <class Fn>
-bool for_each_block(Source& in, Fn&& fn) {
+Walk walk_blocks(Source& in, Fn&& fn) {
     Buffer buf = make_buffer(kBlockSize);
-    if (!buf) return false;
+    if (!buf) return Walk::failed;
     for (;;) {
         const std::ptrdiff_t n = in.read(buf.get(), kBlockSize);
-        if (n < 0) return false;
-        if (n == 0) return true;
+        if (n < 0) return Walk::failed;
+        if (n == 0) return Walk::end;
         const auto size = static_cast<std::size_t>(n);
         if constexpr (std::is_same_v<decltype(fn(buf.get(), size)), bool>) {
-            if (!fn(buf.get(), size)) return false;
+            if (!fn(buf.get(), size)) return Walk::stopped;
         } else {
             fn(buf.get(), size);
         }
     }
+}
+
+// As walk_blocks: true only when the walk reached the end of the source.
+template <class Fn>
+bool for_each_block(Source& in, Fn&& fn) {
+    return walk_blocks(in, std::forward<Fn>(fn)) == Walk::end;
 }
 
 // Reads each block of the source, lets code(data, size) change it in place

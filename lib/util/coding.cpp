@@ -22,7 +22,7 @@ int codef_(const char* source, const char* target, const char* key) {
     // depends only on its offset.
     const bool done =
         fileio::worth_chunking(in, out) ? keycoding::xor_code_chunks(k, in, out) : keycoding::xor_code(k, in, out);
-    return out.close() && done ? 1 : 0;
+    return out.finish(done) ? 1 : 0;
 }
 
 // Once a byte-by-byte twin of codef_; the bytes are the same either way.

@@ -55,15 +55,17 @@ bool decode_file(Format format, const char* source, const char* target) {
                                   [format](blocks::Source& in, blocks::Sink& out) { return decode(format, in, out); });
 }
 
-int has_zero(fileio::InFile& in) {
-    blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
-    if (!buf) return -1;
-    for (;;) {
-        const std::ptrdiff_t n = in.read(buf.get(), blocks::kBlockSize);
-        if (n < 0) return -1;
-        if (n == 0) return 0;
-        if (std::memchr(buf.get(), 0, static_cast<std::size_t>(n)) != nullptr) return 1;
+int has_zero(blocks::Source& in) {
+    switch (
+        blocks::walk_blocks(in, [](const std::uint8_t* p, std::size_t n) { return std::memchr(p, 0, n) == nullptr; })) {
+        case blocks::Walk::stopped:
+            return 1;
+        case blocks::Walk::end:
+            return 0;
+        case blocks::Walk::failed:
+            break;
     }
+    return -1;
 }
 
 std::optional<std::int64_t> saving_estimate(Format format, const char* path) {
@@ -81,6 +83,14 @@ bool run_report(const char* path, RunReport& report) {
     report = RunReport{};
     RunCounter counter{report};
     return scan_file(path, counter);
+}
+
+void print_run_report(const RunReport& report, const char* longest) {
+    for (int length = 0; length < RunReport::kCounted; ++length)
+        if (report.count[length] != 0) std::printf("\n%d = %" PRIu64 "\n", length, report.count[length]);
+    std::printf("\nMayor o igual a 1024 = %" PRIu64 "\n", report.long_runs);
+    std::printf("\n%s = %" PRIu64 "\n", longest, report.longest);
+    std::fflush(stdout);
 }
 
 }  // namespace zeroruns
@@ -111,12 +121,8 @@ int cerosahorradosplusf1_(const char* path) { return zeroruns::estimate_or_failu
 int numcerosmatf_(const char* path) {
     zeroruns::RunReport report;
     if (!zeroruns::run_report(path, report)) return -1;
-    for (int length = 0; length < zeroruns::RunReport::kCounted; ++length)
-        if (report.count[length] != 0) std::printf("\n%d = %" PRIu64 "\n", length, report.count[length]);
-    std::printf("\nMayor o igual a 1024 = %" PRIu64 "\n", report.long_runs);
     // 160 and 163 are á and ú in code page 850, the console's.
-    std::printf("\nM%cximo n%cmero de ceros = %" PRIu64 "\n", 160, 163, report.longest);
-    std::fflush(stdout);
+    zeroruns::print_run_report(report, "M\xA0ximo n\xA3mero de ceros");
     return 0;
 }
 

@@ -15,8 +15,9 @@ namespace versos::zeroruns {
 bool encode_file(Format format, const char* source, const char* target);
 bool decode_file(Format format, const char* source, const char* target);
 
-// 1 if the file holds a zero byte, 0 if not, -1 if it can't be read.
-int has_zero(fileio::InFile& in);
+// 1 if the source holds a zero byte, 0 if not, -1 if it can't be read
+// (a read error is never taken for a zero).
+int has_zero(blocks::Source& in);
 
 // The saving estimate of a file, exactly; nothing if the file can't be opened
 // or read (the public routines fold that into -1, a possible estimate too).
@@ -33,5 +34,8 @@ struct RunReport {
     std::uint64_t longest = 0;
 };
 bool run_report(const char* path, RunReport& report);
+// Prints it on standard output as numcerosmatf_ does, with `longest` (the
+// words before the longest run's length) in the caller's encoding.
+void print_run_report(const RunReport& report, const char* longest);
 
 }  // namespace versos::zeroruns

@@ -1,5 +1,6 @@
 // The subcommands of ficheros: each calls the routine of its name and tells
 // whether the routine's result means success.
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -46,9 +47,13 @@ Outcome estimate(char** a) {
     return {zeroruns::estimate_result(total), total.has_value()};
 }
 
+// The routine prints its words in code page 850, for the console it was
+// made for; a person at a terminal here reads UTF-8.
 Outcome report(char** a) {
-    const int r = numcerosmatf_(a[0]);
-    return {r, r == 0, false};
+    zeroruns::RunReport runs;
+    if (!zeroruns::run_report(a[0], runs)) return {-1, false, false};
+    zeroruns::print_run_report(runs, "M\xC3\xA1ximo n\xC3\xBAmero de ceros");
+    return {0, true, false};
 }
 
 template <int (*rotation)(unsigned char, int)>
@@ -64,10 +69,14 @@ using zeroruns::Format;
 }  // namespace
 
 bool parse_int(const char* text, long low, long high, int& value) {
-    if (*text == '\0' || *text == '-' || *text == '+' || *text == ' ') return false;
+    // Decimal unless marked hexadecimal: 010 is ten, 08 is eight.
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = hex ? text + 2 : text;
+    if (hex ? !std::isxdigit(static_cast<unsigned char>(*digits)) : !std::isdigit(static_cast<unsigned char>(*digits)))
+        return false;  // no sign, blank or empty text
     char* end = nullptr;
     errno = 0;
-    const long v = std::strtol(text, &end, 0);
+    const long v = std::strtol(digits, &end, hex ? 16 : 10);
     if (errno != 0 || *end != '\0' || v < low || v > high) return false;
     value = static_cast<int>(v);
     return true;

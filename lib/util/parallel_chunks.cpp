@@ -55,10 +55,13 @@ struct Outcome {
 }  // namespace
 
 bool worth_chunking(const InFile& in, const OutFile& out) {
-    return in.size() >= kMinimum && regular(in.fd()) && regular(out.fd());
+    // Into a staged file only: one written through would be emptied before
+    // the source had given a byte.
+    return in.size() >= kMinimum && regular(in.fd()) && out.staged();
 }
 
 bool code_in_chunks(InFile& in, OutFile& out, const ChunkCode& code) {
+    if (!out.start()) return false;  // the threads write with pwrite, past OutFile::write
     const std::uint64_t size = in.size();
     std::atomic<std::uint64_t> next{0}, done{0};
     std::atomic<bool> stop{false};

@@ -17,11 +17,11 @@ namespace versos::fileio {
 // Codes `size` bytes in place; `offset` is where they stand in the file.
 using ChunkCode = std::function<void(std::uint8_t* data, std::size_t size, std::uint64_t offset)>;
 
-// Whether code_in_chunks applies: both files regular and the source large
-// enough for a second thread to pay for itself.
+// Whether code_in_chunks applies: a regular source large enough for a
+// second thread to pay for itself, and a target written beside its place.
 bool worth_chunking(const InFile& in, const OutFile& out);
 
-// Writes the whole coded source into the (empty) target. A source that
+// Writes the whole coded source into the target (empty, or emptied first). A source that
 // shrinks meanwhile ends the target where its first short read did. False on
 // a read or write error, noted as the sequential routines note theirs.
 bool code_in_chunks(InFile& in, OutFile& out, const ChunkCode& code);

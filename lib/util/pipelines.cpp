@@ -1,8 +1,11 @@
 // The compress-then-code pipelines and their inverses. The intermediate file
-// comes from mkstemp in the target's folder: no other process can take its
-// name first, and renaming it onto the target never crosses file systems.
+// comes from mkstemp, so no other process can take its name first; it is
+// made in the target's folder where it may be renamed onto the target (never
+// crossing file systems), else in TMPDIR.
 #include <versos/util/coding.h>
 #include <versos/util/compression.h>
+
+#include <sys/stat.h>
 
 #include "compression_files.h"
 #include "file_io.h"
@@ -27,7 +30,7 @@ bool compress_into(Format format, const char* source, fileio::TempFile& temp) {
     fileio::OutFile out;
     if (!in.open(source) || !out.open_fd(temp.fd(), temp.path())) return false;
     const bool done = zeroruns::encode(format, in, out);
-    return out.close() && done;
+    return out.finish(done);
 }
 
 bool decompress_from(Format format, fileio::TempFile& temp, const char* target) {
@@ -35,7 +38,7 @@ bool decompress_from(Format format, fileio::TempFile& temp, const char* target) 
     fileio::OutFile out;
     if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
     const bool done = zeroruns::decode(format, in, out);
-    return out.close() && done;
+    return out.finish(done);
 }
 
 bool code_from(fileio::TempFile& temp, const char* target, Key key) {
@@ -43,7 +46,7 @@ bool code_from(fileio::TempFile& temp, const char* target, Key key) {
     fileio::OutFile out;
     if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
     const bool done = keycoding::xor_code(key, in, out);
-    return out.close() && done;
+    return out.finish(done);
 }
 
 bool decode_into(const char* source, fileio::TempFile& temp, Key key) {
@@ -51,7 +54,7 @@ bool decode_into(const char* source, fileio::TempFile& temp, Key key) {
     fileio::OutFile out;
     if (!in.open(source) || !out.open_fd(temp.fd(), temp.path())) return false;
     const bool done = keycoding::xor_code(key, in, out);
-    return out.close() && done;
+    return out.finish(done);
 }
 
 bool copy_from(fileio::TempFile& temp, const char* target) {
@@ -59,7 +62,7 @@ bool copy_from(fileio::TempFile& temp, const char* target) {
     fileio::OutFile out;
     if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
     const bool done = blocks::copy(in, out);
-    return out.close() && done;
+    return out.finish(done);
 }
 
 int temp_holds_zero(fileio::TempFile& temp) {
@@ -67,18 +70,57 @@ int temp_holds_zero(fileio::TempFile& temp) {
     return in.open_fd(temp.fd(), temp.path()) ? zeroruns::has_zero(in) : -1;
 }
 
+// After the last step failed: the intermediate file is dropped while the
+// source still holds the data, and kept (and named) where it is the one copy
+// left.
+void drop_or_keep(fileio::TempFile& temp, bool source_whole) {
+    if (source_whole)
+        temp.remove();
+    else
+        temp.keep();
+}
+
+// A source that can't be read twice (a pipe) is compressed at once and the
+// zero test made on the result: compression leaves data without zeros as it
+// is and keeps a zero exactly where the source had one. Where the last step
+// fails, the intermediate file is the one copy of what was read.
+int code_pipeline_once(Format format, const char* source, const char* target, Key key, int plain_flags) {
+    fileio::TempFile temp;
+    if (!temp.make_for(target, fileio::target_kind(target)) || !compress_into(format, source, temp)) {
+        temp.remove();
+        return 0;
+    }
+    const int zero = temp_holds_zero(temp);
+    if (zero < 0) {
+        temp.keep();
+        return 0;
+    }
+    int flags = zero == 1 ? kHasZero | kPacked : 0;
+    if (!code_from(temp, target, key)) {
+        temp.keep();
+        return flags;
+    }
+    flags |= zero == 1 ? kCoded : plain_flags;
+    if (temp.remove() && zero == 1) flags |= kCleanedUp;
+    return flags;
+}
+
 int code_pipeline(Format format, const char* source, const char* target, Key key, int plain_flags) {
+    struct stat st;
+    if (::stat(source, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        return code_pipeline_once(format, source, target, key, plain_flags);
     int flags = 0;
     if (tienecerosf_(source) == 1) {
         flags |= kHasZero;
         fileio::TempFile temp;
-        if (temp.make_beside(target) && compress_into(format, source, temp)) {
+        if (temp.make_for(target, fileio::target_kind(target)) && compress_into(format, source, temp)) {
             flags |= kPacked;
+            const bool source_whole = fileio::survives_failed_write(source, target);
             if (code_from(temp, target, key)) {
                 flags |= kCoded;
                 if (temp.remove()) flags |= kCleanedUp;
             } else {
-                temp.keep();
+                drop_or_keep(temp, source_whole);
             }
         } else {
             temp.remove();  // holds nothing of use: the source is still there
@@ -95,28 +137,38 @@ int code_pipeline(Format format, const char* source, const char* target, Key key
 // compressed: compression keeps zeros only as run markers, and a source
 // without zeros is coded as it is.
 int decode_pipeline(Format format, const char* source, const char* target, Key key, bool move) {
+    const fileio::Target kind = fileio::target_kind(target);
     fileio::TempFile temp;
-    if (!temp.make_beside(target)) return 0;
+    if (!temp.make_for(target, kind)) return 0;
     if (!decode_into(source, temp, key)) {
         temp.remove();
         return 0;
     }
     int flags = kCoded;
-    bool finished;
-    if (temp_holds_zero(temp) != 0) {
+    const bool source_whole = fileio::survives_failed_write(source, target);
+    const int zero = temp_holds_zero(temp);  // -1: the intermediate file can't be read
+    bool placed = false, finished = false;
+    if (zero == 1) {
         flags |= kHasZero;
-        finished = decompress_from(format, temp, target);
-        if (finished) flags |= kPacked;
-        finished = finished && temp.remove();
-    } else if (move) {
-        finished = copy_from(temp, target) && temp.remove();
-    } else {
-        finished = temp.rename_to(target);
+        placed = decompress_from(format, temp, target);
+        if (placed) flags |= kPacked;
+        finished = placed && temp.remove();
+    } else if (zero == 0) {
+        // Renamed only onto a regular file or a new one, and only from beside
+        // it: a device, a FIFO or a link is written through.
+        if (move || !fileio::renamed_into_place(kind) || !fileio::renamed_into_place(fileio::target_kind(target))) {
+            placed = copy_from(temp, target);
+            finished = placed && temp.remove();
+        } else {
+            placed = finished = temp.rename_to(target);
+        }
     }
     if (finished)
         flags |= kCleanedUp;
+    else if (placed)
+        temp.keep();  // the target is whole; only the removal failed
     else
-        temp.keep();
+        drop_or_keep(temp, source_whole);
     return flags;
 }
 

@@ -3,12 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sched.h>
+#include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <deque>
+#include <tuple>
 
+#include "lib/util/file_io.h"
 #include "lib/util/key_coding.h"
+#include "tests/util/odd_targets.h"
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"
 
@@ -183,6 +194,29 @@ TEST_F(Coding, PipelinesCodeCompressedDataAndRestoreIt) {
     }
 }
 
+TEST_F(Coding, PipelinesReadAPipeOnce) {
+    // A pipe can't be read a second time, for the zero test and then for the
+    // coding: what the pipeline reads once must be all it codes.
+    for (const Bytes& data : {sample(20000, true), sample(20000, false)}) {
+        const bool zeros = std::count(data.begin(), data.end(), 0) > 0;
+        using Routine = int (*)(const char*, const char*, const char*);
+        const std::tuple<Routine, Routine, int> pipelines[] = {{codexef_, dcodexef_, 4},
+                                                               {codexebisf_, decodexebisf_, 20}};
+        for (auto [code, decode, plain] : pipelines) {
+            int pipe[2];
+            ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+            ASSERT_EQ(::fcntl(pipe[1], F_SETPIPE_SZ, 65536), 65536);
+            ASSERT_EQ(::write(pipe[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+            ::close(pipe[1]);
+            EXPECT_EQ(code(("/proc/self/fd/" + std::to_string(pipe[0])).c_str(), p("coded"), "K"), zeros ? 15 : plain);
+            ::close(pipe[0]);
+            EXPECT_EQ(decode(p("coded"), p("back"), "K"), zeros ? 15 : 12);
+            EXPECT_EQ(read_file(path("back")), data);
+        }
+    }
+    testing::expect_only(dir, {"back", "coded"});
+}
+
 TEST_F(Coding, PipelineFlagsTellTheStepThatFailed) {
     write_file(path("zeros"), {'a', 0, 0, 'b'});
     write_file(path("plain"), {'a', 'b'});
@@ -199,33 +233,147 @@ TEST_F(Coding, PipelineFlagsTellTheStepThatFailed) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"plain", "zeros"}));
 
-    // A target that is a folder: the step into it fails, and the data of
-    // the step before stays in the intermediate file, beside the target.
+    // A target that is a folder: the step into it fails. The source still
+    // holds the data, so the intermediate file goes too, from beside the
+    // target and from TMPDIR.
     ASSERT_EQ(::mkdir(p("target"), 0700), 0);
     write_file(path("target") + "/inside", {});
-    auto kept = [&] {
-        Bytes held;
-        int found = 0;
-        for (const std::string& name : dir.names()) {
-            if (name.rfind("target.", 0) != 0) continue;
-            ++found;
-            held = read_file(path(name));
-            std::filesystem::remove(path(name));
-        }
-        EXPECT_EQ(found, 1);
-        return held;
-    };
-    EXPECT_EQ(codexef_(p("zeros"), p("target"), "K"), 3);
-    EXPECT_EQ(kept(), reference::encode_plain({'a', 0, 0, 'b'}));
-    EXPECT_EQ(codexebisf_(p("zeros"), p("target"), "K"), 3);
-    EXPECT_EQ(kept(), reference::encode_extended({'a', 0, 0, 'b'}));
+    const testing::TempFolderSet tmp(dir.path().string());
     write_file(path("coded"), xor_with(reference::encode_plain({'a', 0, 'b'}), {'K'}));
+    EXPECT_EQ(codexef_(p("zeros"), p("target"), "K"), 3);
+    EXPECT_EQ(codexebisf_(p("zeros"), p("target"), "K"), 3);
     EXPECT_EQ(dcodexef_(p("coded"), p("target"), "K"), 5);
-    EXPECT_EQ(kept(), reference::encode_plain({'a', 0, 'b'}));
     EXPECT_EQ(dcodexef_(p("plain"), p("target"), "K"), 4);
-    EXPECT_EQ(kept(), xor_with({'a', 'b'}, {'K'}));
     EXPECT_EQ(decodexebisf_(p("plain"), p("target"), "K"), 4);
-    EXPECT_EQ(kept(), xor_with({'a', 'b'}, working_key("K")));
+    testing::expect_only(dir, {"coded", "plain", "target", "zeros"});
+    EXPECT_EQ(std::filesystem::directory_iterator(path("target"))->path().filename(), "inside");
+}
+
+// Every routine that writes a file, with a source and the result it gives
+// when it succeeds.
+struct Writer {
+    const char* name;
+    testing::Routine run;
+    const char* source;
+    int success;
+};
+
+class Writers : public Coding {
+protected:
+    void SetUp() override {
+        Coding::SetUp();
+        write_file(path("data"), sample(300000, true));
+        write_file(path("plain"), sample(5000, false));
+        for (const char* name : {"data", "plain"}) {
+            ASSERT_NE(codexef_(p(name), p(std::string(name) + ".x"), "CLAVE"), 0);
+            ASSERT_NE(codexebisf_(p(name), p(std::string(name) + ".bis"), "CLAVE"), 0);
+        }
+    }
+    static testing::Routine keyed(int (*routine)(const char*, const char*, const char*)) {
+        return [routine](const char* s, const char* t) { return routine(s, t, "CLAVE"); };
+    }
+    std::vector<Writer> writers() {
+        const std::string copy = path("moved");
+        return {
+            {"codef", keyed(codef_), "data", 1},
+            {"codebitf", keyed(codebitf_), "data", 1},
+            {"decodebitf", keyed(decodebitf_), "data", 1},
+            {"copyf", copyf_, "data", 1},
+            // From a copy, which it removes; a source that can't be copied is moved itself.
+            {"movef",
+             [copy](const char* s, const char* t) { return movef_(copyf_(s, copy.c_str()) ? copy.c_str() : s, t); },
+             "data", 1},
+            {"codexef", keyed(codexef_), "data", 15},
+            {"codexef", keyed(codexef_), "plain", 4},
+            {"dcodexef", keyed(dcodexef_), "data.x", 15},
+            {"dcodexef", keyed(dcodexef_), "plain.x", 12},
+            {"codexebisf", keyed(codexebisf_), "data", 15},
+            {"codexebisf", keyed(codexebisf_), "plain", 20},
+            {"decodexebisf", keyed(decodexebisf_), "data.bis", 15},
+            {"decodexebisf", keyed(decodexebisf_), "plain.bis", 12},
+        };
+    }
+};
+
+TEST_F(Writers, OddTargetsAreWrittenThroughAndStayWhatTheyWere) {
+    for (const Writer& w : writers()) {
+        SCOPED_TRACE(std::string(w.name) + " " + w.source);
+        testing::check_odd_targets(w.run, path(w.source), [&w](int r) { return r == w.success; });
+    }
+}
+
+TEST_F(Writers, SourcesThatFailAtOnceLeaveTheTargetAsItWas) {
+    for (const Writer& w : writers()) {
+        SCOPED_TRACE(w.name);
+        testing::check_failing_sources(w.run);
+    }
+}
+
+TEST_F(Coding, KilledRunLeavesTheOldTargetWhole) {
+    // The source is a FIFO fed one part: the run has written that part into
+    // its new content and waits for more when it is killed.
+    const Bytes old = sample(1000, true), part(4096, 'a');
+    write_file(path("target"), old);
+    ASSERT_EQ(::mkfifo(p("source"), 0600), 0);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MODIFY), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        codef_(p("source"), p("target"), "K");
+        ::_exit(0);
+    }
+    const int feed = ::open(p("source"), O_WRONLY | O_CLOEXEC);  // once the run has opened it
+    ASSERT_GE(feed, 0);
+    ASSERT_EQ(::write(feed, part.data(), part.size()), static_cast<ssize_t>(part.size()));
+    // Until a file in the folder holds the part: the staged new content, or
+    // the target itself where a run writes straight into it.
+    std::string written;
+    for (bool waiting = true; waiting && written.empty();) {
+        pollfd ready = {watch, POLLIN, 0};
+        waiting = ::poll(&ready, 1, 60000) == 1;
+        alignas(inotify_event) char events[4096];
+        const ssize_t n = waiting ? ::read(watch, events, sizeof events) : 0;
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+            if (e->len > 0 && std::string(e->name).rfind("target", 0) == 0 &&
+                read_file(path(e->name)).size() == part.size())
+                written = e->name;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(feed);
+    ::close(watch);
+    ASSERT_NE(written, "") << "the run wrote nothing";
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(read_file(path("target")), old);
+    EXPECT_NE(written, "target");
+    EXPECT_EQ(read_file(path(written)), xor_with(part, {'K'}));
+}
+
+TEST_F(Coding, FullDiskLeavesTheOldTargetWhole) {
+    if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "no mount namespace of its own: " << std::strerror(errno);
+    ASSERT_EQ(::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+    ASSERT_EQ(::mkdir(p("small"), 0700), 0);
+    if (::mount("tmpfs", p("small"), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted: " << std::strerror(errno);
+    // More than the file system holds, over an old target that fits.
+    const Bytes old = sample(256 << 10, true);
+    write_file(path("small/target"), old);
+    write_file(path("big"), sample(1536 << 10, false));
+    ASSERT_EQ(codexef_(p("big"), p("big.x"), "K"), 4);
+    for (auto routine : {codef_, dcodexef_}) {
+        fileio::clear_failure();
+        EXPECT_EQ(routine(p(routine == codef_ ? "big" : "big.x"), p("small/target"), "K"), 0);
+        EXPECT_EQ(fileio::failure().error, ENOSPC) << fileio::describe(fileio::failure());
+        EXPECT_EQ(read_file(path("small/target")), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("small")), {}), 1);
+    }
+    ::umount2(p("small"), MNT_DETACH);
 }
 
 TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {

@@ -5,8 +5,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
+#include <cstring>
 
+#include "lib/util/compression_files.h"
 #include "lib/util/zero_runs.h"
+#include "tests/util/odd_targets.h"
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"
 
@@ -157,6 +160,16 @@ TEST_F(CompressionFiles, ZeroTestFindsAZeroAnywhere) {
     EXPECT_EQ(tienecerosf_(path("f").c_str()), 1);
     write_file(path("f"), Bytes(300000, 'a'));
     EXPECT_EQ(tienecerosf_(path("f").c_str()), 0);
+    // A read error is not a zero: bytes without one, then the error.
+    struct FailsAfterABlock : blocks::Source {
+        int calls = 0;
+        std::ptrdiff_t read(std::uint8_t* buf, std::size_t cap) override {
+            if (calls++ > 0) return -1;
+            std::memset(buf, 'a', cap);
+            return static_cast<std::ptrdiff_t>(cap);
+        }
+    } failing;
+    EXPECT_EQ(zeroruns::has_zero(failing), -1);
 }
 
 TEST_F(CompressionFiles, SavingEstimatesAgainstTheRealSizes) {
@@ -238,6 +251,20 @@ TEST_F(CompressionFiles, FailuresAreReportedAndSpareTheFiles) {
     }
     EXPECT_EQ(tienecerosf_(dir.path().c_str()), -1);
     EXPECT_EQ(numcerosmatf_(dir.path().c_str()), -1);
+}
+
+TEST_F(CompressionFiles, OddTargetsAreWrittenThroughAndFailingSourcesSpareTheTarget) {
+    std::mt19937 rng(7);
+    write_file(path("in"), testing::runs_and_bytes(rng, 300000, 700, true));
+    ASSERT_EQ(comprexe_(path("in").c_str(), path("in.z").c_str()), 1);
+    ASSERT_EQ(comprexebis_(path("in").c_str(), path("in.bis").c_str()), 1);
+    const std::pair<int (*)(const char*, const char*), const char*> codecs[] = {
+        {comprexe_, "in"}, {dcomprexe_, "in.z"}, {comprexebis_, "in"}, {dcomprexebis_, "in.bis"}};
+    for (const auto& [codec, source] : codecs) {
+        SCOPED_TRACE(source);
+        testing::check_odd_targets(codec, path(source), [](int r) { return r == 1; });
+        testing::check_failing_sources(codec);
+    }
 }
 
 }  // namespace

@@ -30,12 +30,19 @@ protected:
     void SetUp() override { ASSERT_TRUE(dir.ok()); }
     std::string path(const std::string& name) const { return dir / name; }
 
-    // Runs ficheros; standard error goes to err_fd when given.
-    Outcome run(std::vector<std::string> args, int err_fd = -1) {
+    // Runs ficheros with TMPDIR in the scratch folder; standard error goes
+    // to err_fd when given, standard input is a pipe holding `input`.
+    Outcome run(std::vector<std::string> args, int err_fd = -1, const Bytes& input = {}) {
         args.insert(args.begin(), FICHEROS_PATH);
         const std::string out = path(".stdout"), err = path(".stderr");
+        int in[2];
+        if (::pipe(in) != 0) return {};
         const pid_t pid = ::fork();
         if (pid == 0) {
+            ::dup2(in[0], 0);
+            ::close(in[0]);
+            ::close(in[1]);
+            ::setenv("TMPDIR", dir.path().c_str(), 1);
             const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             const int e = err_fd >= 0 ? err_fd : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             ::dup2(o, 1);
@@ -46,6 +53,12 @@ protected:
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
+        ::close(in[0]);
+        // Within a pipe's capacity: written whole before ficheros reads it.
+        const bool fed =
+            input.size() <= 4096 && ::write(in[1], input.data(), input.size()) == static_cast<ssize_t>(input.size());
+        ::close(in[1]);
+        EXPECT_TRUE(fed);
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
@@ -99,7 +112,9 @@ TEST_F(Ficheros, WrongCommandLinesExitWithTwoAndUsage) {
                                                          {"tienecerosf", path("in"), "extra"},
                                                          {"rbitchar", "256", "1"},
                                                          {"rbitchar", "1", "-1"},
-                                                         {"lbitchar", "x", "1"}};
+                                                         {"lbitchar", "x", "1"},
+                                                         {"lbitchar", "0x", "1"},
+                                                         {"lbitchar", "0x-1", "1"}};
     for (const auto& args : wrong) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
@@ -127,6 +142,8 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
     EXPECT_EQ(run({"tienecerosf", path("in")}).out, "1\n");
     EXPECT_EQ(run({"rbitchar", "1", "1"}).out, "128\n");
     EXPECT_EQ(run({"lbitchar", "0x80", "1"}).out, "1\n");
+    EXPECT_EQ(run({"lbitchar", "010", "1"}).out, "20\n");  // decimal, not octal
+    EXPECT_EQ(run({"rbitchar", "08", "09"}).out, "4\n");
     // -1 here is an estimate, not a failure: the file was read.
     write_file(path("one"), {'a', 0, 'b'});
     r = run({"cerosahorradosf", path("one")});
@@ -134,7 +151,8 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
 
     r = run({"numcerosmatf", path("in")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "\n3 = 1\n\nMayor o igual a 1024 = 0\n\nM\xA0ximo n\xA3mero de ceros = 3\n");
+    // UTF-8 for a person, where the library routine prints code page 850.
+    EXPECT_EQ(r.out, "\n3 = 1\n\nMayor o igual a 1024 = 0\n\nM\xC3\xA1ximo n\xC3\xBAmero de ceros = 3\n");
 }
 
 TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
@@ -152,14 +170,27 @@ TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
     EXPECT_EQ(run({"tienecerosf", missing}).out, "-1\n");
     EXPECT_EQ(run({"numcerosmatf", missing}).out, "");
 
-    // A pipeline that leaves its intermediate data behind says where.
+    // A pipeline whose last step fails drops its intermediate data while the
+    // source still holds it, and keeps it, saying where, when the source was
+    // a pipe that can't be read again.
     write_file(path("in"), {'a', 0, 'b'});
     std::filesystem::create_directory(path("target"));
     write_file(path("target") + "/inside", {});
-    const Outcome r = run({"codexef", path("in"), path("target"), "K"});
+    Outcome r = run({"codexef", path("in"), path("target"), "K"});
     EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(1, std::string("3\n")));
     EXPECT_NE(r.err.find("'" + path("target") + "'"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("left in '" + path("target") + "."), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("left in"), std::string::npos) << r.err;
+
+    const Bytes packed = reference::encode_plain({'a', 0, 'b'});
+    Bytes coded = packed;
+    for (std::uint8_t& b : coded) b ^= 'K';
+    r = run({"dcodexef", "/dev/stdin", path("target"), "K"}, -1, coded);
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(1, std::string("5\n")));
+    const std::string left = "left in '" + path("versos.");
+    const std::size_t at = r.err.find(left);
+    ASSERT_NE(at, std::string::npos) << r.err;
+    const std::string kept = r.err.substr(at + 9, r.err.find('\'', at + 9) - (at + 9));
+    EXPECT_EQ(read_file(kept), packed);
 }
 
 TEST_F(Ficheros, ShowsProgressOnATerminalForLargeFiles) {
