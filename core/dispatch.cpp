@@ -1,7 +1,7 @@
 #include "core/dispatch.h"
 
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/random.h"
 #include "core/seed.h"
 #include "core/verses.h"

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
 #include "core/verses.h"
 #include "core/word_table.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/clipboard_device.h"
+#include "core/clipboard/clipboard_device.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/clipboard.h"
-#include "core/clipboard_file.h"
+#include "core/clipboard/clipboard.h"
+#include "core/clipboard/clipboard_file.h"
 #include "tests/support/process.h"
 #include "tests/support/scripted.h"
 

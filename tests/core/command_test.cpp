@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "core/buffers.h"
-#include "core/clipboard_file.h"
+#include "core/clipboard/clipboard_file.h"
 #include "core/dispatch.h"
 #include "core/random.h"
 #include "core/verses.h"

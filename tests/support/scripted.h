@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/clipboard_device.h"
+#include "core/clipboard/clipboard_device.h"
 
 namespace versos::testing {
 

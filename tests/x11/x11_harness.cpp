@@ -17,7 +17,7 @@
 #include <fstream>
 #include <thread>
 
-#include "core/cp1252.h"
+#include "core/clipboard/cp1252.h"
 
 namespace x11test {
 namespace {

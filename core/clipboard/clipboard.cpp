@@ -1,8 +1,8 @@
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 
 #include <cstring>
 
-#include "core/clipboard_device.h"
+#include "core/clipboard/clipboard_device.h"
 
 namespace versos {
 

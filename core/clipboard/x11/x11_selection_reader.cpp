@@ -1,9 +1,9 @@
-#include "core/x11_selection_reader.h"
+#include "core/clipboard/x11/x11_selection_reader.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/cp1252.h"
+#include "core/clipboard/cp1252.h"
 
 namespace versos {
 namespace {

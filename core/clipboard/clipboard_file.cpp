@@ -1,4 +1,4 @@
-#include "core/clipboard_file.h"
+#include "core/clipboard/clipboard_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/cp1252.h"
+#include "core/clipboard/cp1252.h"
 
 namespace versos {
 namespace {

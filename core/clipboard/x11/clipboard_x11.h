@@ -17,9 +17,9 @@
 
 #include <chrono>
 
-#include "core/clipboard_device.h"
-#include "core/x11_atoms.h"
-#include "core/x11_connection.h"
+#include "core/clipboard/clipboard_device.h"
+#include "core/clipboard/x11/x11_atoms.h"
+#include "core/clipboard/x11/x11_connection.h"
 
 namespace versos {
 

@@ -19,7 +19,7 @@
 
 #include <climits>
 
-#include "core/clipboard_device.h"
+#include "core/clipboard/clipboard_device.h"
 
 namespace versos {
 

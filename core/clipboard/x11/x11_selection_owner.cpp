@@ -1,4 +1,4 @@
-#include "core/x11_selection_owner.h"
+#include "core/clipboard/x11/x11_selection_owner.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "core/detached_child.h"
+#include "core/clipboard/x11/detached_child.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

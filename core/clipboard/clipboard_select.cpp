@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "core/clipboard_device.h"
-#include "core/clipboard_file.h"
-#include "core/clipboard_x11.h"
+#include "core/clipboard/clipboard_device.h"
+#include "core/clipboard/clipboard_file.h"
+#include "core/clipboard/x11/clipboard_x11.h"
 
 namespace versos {
 namespace {

@@ -1,13 +1,13 @@
-#include "core/clipboard_x11.h"
+#include "core/clipboard/x11/clipboard_x11.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "core/cp1252.h"
-#include "core/detached_child.h"
-#include "core/x11_selection_owner.h"
-#include "core/x11_selection_reader.h"
+#include "core/clipboard/cp1252.h"
+#include "core/clipboard/x11/detached_child.h"
+#include "core/clipboard/x11/x11_selection_owner.h"
+#include "core/clipboard/x11/x11_selection_reader.h"
 
 namespace versos {
 namespace {

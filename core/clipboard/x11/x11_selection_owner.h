@@ -6,7 +6,7 @@
 #include <xcb/xcb.h>
 #include <cstddef>
 
-#include "core/x11_atoms.h"
+#include "core/clipboard/x11/x11_atoms.h"
 
 namespace versos {
 

@@ -1,4 +1,4 @@
-#include "core/x11_atoms.h"
+#include "core/clipboard/x11/x11_atoms.h"
 
 #include <cstdint>
 #include <cstdlib>

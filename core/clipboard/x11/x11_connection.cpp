@@ -1,4 +1,4 @@
-#include "core/x11_connection.h"
+#include "core/clipboard/x11/x11_connection.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "core/cp1252.h"
+#include "core/clipboard/cp1252.h"
 
 namespace versos {
 namespace {
