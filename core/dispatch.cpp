@@ -4,7 +4,8 @@
 #include "core/clipboard/clipboard.h"
 #include "core/random.h"
 #include "core/seed.h"
-#include "core/verses.h"
+#include "core/two_row_tables.h"
+#include "families/families.h"
 
 namespace versos {
 namespace {

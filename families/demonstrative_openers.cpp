@@ -5,9 +5,9 @@
 #include "core/buffers.h"
 #include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
 #include "demonstrative_openers_words.h"
+#include "families/families.h"
 
 namespace versos {
 

@@ -4,8 +4,8 @@
 #include "core/buffers.h"
 #include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
+#include "families/families.h"
 #include "genitive_pairs_words.h"
 
 namespace versos {

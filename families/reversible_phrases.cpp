@@ -5,8 +5,8 @@
 #include "core/buffers.h"
 #include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
+#include "families/families.h"
 #include "reversible_phrases_words.h"
 
 namespace versos {

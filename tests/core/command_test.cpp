@@ -17,7 +17,7 @@
 #include "core/clipboard/clipboard_file.h"
 #include "core/dispatch.h"
 #include "core/random.h"
-#include "core/verses.h"
+#include "families/families.h"
 #include "tests/support/process.h"
 #include "tests/support/scripted.h"
 

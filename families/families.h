@@ -1,4 +1,6 @@
-// Every picker and composite generator that a mode character reaches.
+// The pickers and composite generators of the verse families: every one that
+// a mode character reaches, but the generator core's two-row tables
+// (core/two_row_tables.h).
 //
 // A picker draws one entry of its own table into `palabra`. A composite
 // generator builds one fragment from several picks and fixed connecting text
@@ -6,11 +8,6 @@
 #pragma once
 
 namespace versos {
-
-// Generator core: the two-row tables.
-void articulomasculinosingular();  // "el" / "un"
-void articulofemeninosingular();   // "la" / "una"
-void verso22con();                 // "con" / "sin"
 
 // Adverbial openers.
 void verso00aveces();
