@@ -7,7 +7,7 @@
 
 #include <versos/util.h>
 
-#include "lib/util/compression_files.h"
+#include "lib/util/files/compression_files.h"
 #include "ficheros.h"
 
 namespace versos::ficheros {

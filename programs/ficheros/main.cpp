@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ficheros.h"
-#include "lib/util/file_io.h"
+#include "lib/util/files/file_io.h"
 
 namespace {
 

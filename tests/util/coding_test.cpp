@@ -17,8 +17,8 @@
 #include <deque>
 #include <tuple>
 
-#include "lib/util/file_io.h"
-#include "lib/util/key_coding.h"
+#include "lib/util/files/file_io.h"
+#include "lib/util/files/key_coding.h"
 #include "tests/util/odd_targets.h"
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "lib/util/compression_files.h"
-#include "lib/util/zero_runs.h"
+#include "lib/util/files/compression_files.h"
+#include "lib/util/files/zero_runs.h"
 #include "tests/util/odd_targets.h"
 #include "tests/util/test_files.h"
 #include "tests/util/zero_run_reference.h"
