@@ -55,6 +55,8 @@ int movef_(const char* source, const char* target) {
     return 1;
 }
 
+int expandeclave_(const char* key, char* buffer) { return keycoding::expand_key(keycoding::caller_key(key), buffer); }
+
 int rbitchar_(unsigned char c, int n) { return keycoding::rotate_right(c, n); }
 int lbitchar_(unsigned char c, int n) { return keycoding::rotate_left(c, n); }
 

@@ -1,7 +1,5 @@
 #include "key_coding.h"
 
-#include <versos/util/coding.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -23,11 +21,27 @@ Key caller_key(const char* key) {
     return {reinterpret_cast<const std::uint8_t*>(key), key == nullptr ? 0 : std::strlen(key)};
 }
 
+// The key expansion of doc/keyed-coding.md. Changing any of it makes files
+// coded before undecodable.
+int expand_key(Key k, char* buffer) {
+    if (k.size == 0 || k.size > (static_cast<std::size_t>(INT32_MAX) + 1) / 14) return 0;
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (std::size_t i = 0; i < k.size; ++i) h = (h ^ k.bytes[i]) * 0x100000001b3ULL;
+    const std::size_t width = 14 * k.size - 1;
+    for (std::size_t i = 0, j = 0; i < width; ++i) {
+        h += 0x9e3779b97f4a7c15ULL + k.bytes[j];
+        if (++j == k.size) j = 0;
+        buffer[i] = static_cast<char>(1 + mix(h) % 255);
+    }
+    buffer[width] = '\0';
+    return static_cast<int>(width);
+}
+
 WorkingKey::WorkingKey(const char* key) {
-    const std::size_t length = caller_key(key).size;
-    if (length == 0 || length > (static_cast<std::size_t>(INT32_MAX) + 1) / 14) return;
-    buffer_.reset(new (std::nothrow) char[14 * length]);
-    if (buffer_) size_ = static_cast<std::size_t>(versos::expandeclave_(key, buffer_.get()));
+    const Key k = caller_key(key);
+    if (k.size == 0 || k.size > (static_cast<std::size_t>(INT32_MAX) + 1) / 14) return;
+    buffer_.reset(new (std::nothrow) char[14 * k.size]);
+    if (buffer_) size_ = static_cast<std::size_t>(expand_key(k, buffer_.get()));
 }
 
 int rotation_for(std::uint8_t next) {
@@ -124,30 +138,3 @@ bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
 }
 
 }  // namespace versos::keycoding
-
-namespace versos {
-
-// The working key has W = 14 * L - 1 bytes for a key k of L bytes. A 64-bit
-// state h first takes in the whole key (FNV-1a: h = 0xcbf29ce484222325, then
-// h = (h ^ b) * 0x100000001b3 for each byte b); then, for i = 0 .. W - 1,
-//     h = h + 0x9e3779b97f4a7c15 + k[i mod L]
-//     w[i] = 1 + mix(h) mod 255
-// where mix is the finaliser of splitmix64. Every byte is 1 to 255, so the
-// working key is a string of exactly W bytes, and it depends on the key
-// alone. Changing any of this makes earlier coded files undecodable.
-int expandeclave_(const char* key, char* buffer) {
-    const keycoding::Key k = keycoding::caller_key(key);
-    if (k.size == 0 || k.size > (static_cast<std::size_t>(INT32_MAX) + 1) / 14) return 0;
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    for (std::size_t i = 0; i < k.size; ++i) h = (h ^ k.bytes[i]) * 0x100000001b3ULL;
-    const std::size_t width = 14 * k.size - 1;
-    for (std::size_t i = 0, j = 0; i < width; ++i) {
-        h += 0x9e3779b97f4a7c15ULL + k.bytes[j];
-        if (++j == k.size) j = 0;
-        buffer[i] = static_cast<char>(1 + keycoding::mix(h) % 255);
-    }
-    buffer[width] = '\0';
-    return static_cast<int>(width);
-}
-
-}  // namespace versos

@@ -21,8 +21,14 @@ Key caller_key(const char* key);
 // The finaliser of splitmix64, the mixing step of the key expansion.
 std::uint64_t mix(std::uint64_t z);
 
-// The working key of a caller's key (see expandeclave_), in its buffer of
-// 14 * L bytes; empty when the key is empty or the buffer can't be had.
+// Writes the working key of `key` (L bytes) into `buffer`, which holds
+// 14 * L bytes: 14 * L - 1 bytes from 1 to 255 and a NUL. Returns its
+// length; 0, with the buffer untouched, for an empty key or one too long for
+// the length to fit an int. The routine behind expandeclave_.
+int expand_key(Key key, char* buffer);
+
+// The working key of a caller's key in its buffer of 14 * L bytes; empty
+// when the key is empty or the buffer can't be had.
 class WorkingKey {
 public:
     explicit WorkingKey(const char* key);

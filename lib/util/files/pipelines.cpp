@@ -3,7 +3,6 @@
 // made in the target's folder where it may be renamed onto the target (never
 // crossing file systems), else in TMPDIR.
 #include <versos/util/coding.h>
-#include <versos/util/compression.h>
 
 #include <sys/stat.h>
 
@@ -65,6 +64,11 @@ bool copy_from(fileio::TempFile& temp, const char* target) {
     return out.finish(done);
 }
 
+int source_holds_zero(const char* source) {
+    fileio::InFile in;
+    return in.open(source) ? zeroruns::has_zero(in) : -1;
+}
+
 int temp_holds_zero(fileio::TempFile& temp) {
     fileio::InFile in;
     return in.open_fd(temp.fd(), temp.path()) ? zeroruns::has_zero(in) : -1;
@@ -110,7 +114,7 @@ int code_pipeline(Format format, const char* source, const char* target, Key key
     if (::stat(source, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
         return code_pipeline_once(format, source, target, key, plain_flags);
     int flags = 0;
-    if (tienecerosf_(source) == 1) {
+    if (source_holds_zero(source) == 1) {
         flags |= kHasZero;
         fileio::TempFile temp;
         if (temp.make_for(target, fileio::target_kind(target)) && compress_into(format, source, temp)) {

@@ -12,21 +12,6 @@
 
 namespace versos {
 
-namespace detail {
-
-std::FILE* open_for_reading(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return nullptr;
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
-    }
-    return file;
-}
-
-}  // namespace detail
-
 int revinstrchar_(char c, const char* text) {
     int position = 0;
     for (int i = 0; text[i]; ++i)
