@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/clipboard/cp1252.h"
+#include "lib/posix_io/posix_io.h"
 
 namespace versos {
 namespace {
@@ -22,19 +23,6 @@ bool join(char* out, std::size_t size, const char* a, const char* b) {
     if (la + lb >= size) return false;
     std::memcpy(out, a, la);
     std::memcpy(out + la, b, lb + 1);
-    return true;
-}
-
-bool write_all(int fd, const char* data, std::size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        length -= static_cast<std::size_t>(n);
-    }
     return true;
 }
 
@@ -176,7 +164,7 @@ bool FileClipboard::set_text(const char* text, std::size_t length) {
     join(temp, sizeof temp, path_, kTempSuffix);
     const int fd = ::mkstemp(temp);  // mode 0600: the clipboard is the user's alone
     if (fd < 0) return false;
-    const bool written = write_all(fd, text, length);
+    const bool written = posix_io::write_all(fd, text, length);
     const bool closed = ::close(fd) == 0;
     if (written && closed && ::rename(temp, path_) == 0) return true;
     ::unlink(temp);
@@ -208,17 +196,17 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
     // a longer one, or one still growing.
     std::string bytes;
     char block[65536];
-    while (bytes.size() <= kFileItemLimit) {
+    for (;;) {
         const std::size_t room = kFileItemLimit + 1 - bytes.size();
-        const ssize_t n = ::read(fd, block, room < sizeof block ? room : sizeof block);
-        if (n == 0) break;
+        const std::size_t want = room < sizeof block ? room : sizeof block;
+        const std::ptrdiff_t n = posix_io::read_full(fd, block, want);
         if (n < 0) {
-            if (errno == EINTR) continue;
             why = failed(path_, errno);
             ::close(fd);
             return ReadResult::unreachable;
         }
         bytes.append(block, static_cast<std::size_t>(n));
+        if (static_cast<std::size_t>(n) < want || bytes.size() > kFileItemLimit) break;
     }
     ::close(fd);
     if (bytes.size() > kFileItemLimit) {

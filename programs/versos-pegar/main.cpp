@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/clipboard/clipboard_device.h"
+#include "lib/posix_io/posix_io.h"
 
 namespace {
 
@@ -23,19 +24,6 @@ constexpr char kUsage[] =
     "line is wrong. A clipboard file that is not a regular file (a folder,\n"
     "device, FIFO, socket or symbolic link), is larger than 4 MiB, or whose\n"
     "name leaves no room for its lock file can't be reached.\n";
-
-bool write_all(int fd, const char* data, std::size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, data, length);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -64,7 +52,7 @@ int main(int argc, char** argv) {
         case versos::ReadResult::text:
             break;
     }
-    if (!write_all(STDOUT_FILENO, text.data(), text.size())) {
+    if (!versos::posix_io::write_all(STDOUT_FILENO, text.data(), text.size())) {
         std::fprintf(stderr, "versos-pegar: cannot write the text: %s\n", std::strerror(errno));
         return 2;
     }

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <initializer_list>
 
+#include "lib/posix_io/posix_io.h"
+
 namespace versos {
 namespace {
 
@@ -63,16 +65,8 @@ void drop_descriptor(int fd) {
 // Reads the grandchild's word to its end: one byte, then end of file once
 // it has closed the pipe too. End of file alone: it died before.
 bool detached_child_ready(int from) {
-    bool said = false;
-    char byte = 0;
-    for (;;) {
-        const ssize_t n = ::read(from, &byte, 1);
-        if (n > 0) {
-            said = true;
-        } else if (n == 0 || errno != EINTR) {
-            return said && n == 0;
-        }
-    }
+    char word[2];
+    return posix_io::read_full(from, word, sizeof word) == 1;
 }
 
 }  // namespace

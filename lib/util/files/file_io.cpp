@@ -9,6 +9,8 @@
 #include <cstring>
 #include <utility>
 
+#include "lib/posix_io/posix_io.h"
+
 namespace versos::fileio {
 namespace {
 
@@ -46,13 +48,9 @@ mode_t umask_from_proc() {
     const int fd = open_retrying("/proc/self/status", O_RDONLY);
     if (fd < 0) return static_cast<mode_t>(-1);
     char text[4096];
-    std::size_t used = 0;
-    for (ssize_t n; used < sizeof text - 1 && (n = ::read(fd, text + used, sizeof text - 1 - used)) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        used += static_cast<std::size_t>(n);
-    }
+    const std::ptrdiff_t used = posix_io::read_full(fd, text, sizeof text - 1);
     ::close(fd);
+    if (used < 0) return static_cast<mode_t>(-1);
     text[used] = '\0';
     const char* line = std::strstr(text, "\nUmask:");
     if (line == nullptr) return static_cast<mode_t>(-1);
@@ -169,9 +167,7 @@ bool InFile::open_fd(int fd, const char* path) {
 }
 
 std::ptrdiff_t InFile::read(std::uint8_t* buf, std::size_t cap) {
-    ssize_t n;
-    do n = ::read(fd_, buf, cap);
-    while (n < 0 && errno == EINTR);
+    const std::ptrdiff_t n = posix_io::read_some(fd_, buf, cap);
     if (n < 0) {
         note_failure("cannot read %s", path_.c_str(), errno);
         return -1;
@@ -258,16 +254,9 @@ bool OutFile::start() {
 
 bool OutFile::write(const std::uint8_t* data, std::size_t n) {
     if (!start()) return false;
-    while (ok_ && n > 0) {
-        const ssize_t done = ::write(fd_, data, n);
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            note_failure("cannot write %s", path_.c_str(), errno);
-            ok_ = false;
-        } else {
-            data += done;
-            n -= static_cast<std::size_t>(done);
-        }
+    if (!posix_io::write_all(fd_, data, n)) {
+        note_failure("cannot write %s", path_.c_str(), errno);
+        ok_ = false;
     }
     return ok_;
 }

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "lib/posix_io/posix_io.h"
+
 namespace versos::fileio {
 namespace {
 
@@ -16,32 +18,6 @@ constexpr std::uint64_t kMinimum = 16 * 1024 * 1024;
 bool regular(int fd) {
     struct stat st;
     return fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// Reads up to n bytes at offset: the count, short only at the end of the
-// file; -1 on an error.
-std::ptrdiff_t pread_full(int fd, std::uint8_t* buf, std::size_t n, std::uint64_t offset) {
-    std::size_t got = 0;
-    while (got < n) {
-        const ssize_t r = ::pread(fd, buf + got, n - got, static_cast<off_t>(offset + got));
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return -1;
-        if (r == 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    return static_cast<std::ptrdiff_t>(got);
-}
-
-bool pwrite_full(int fd, const std::uint8_t* buf, std::size_t n, std::uint64_t offset) {
-    while (n > 0) {
-        const ssize_t w = ::pwrite(fd, buf, n, static_cast<off_t>(offset));
-        if (w < 0 && errno == EINTR) continue;
-        if (w < 0) return false;
-        buf += w;
-        n -= static_cast<std::size_t>(w);
-        offset += static_cast<std::uint64_t>(w);
-    }
-    return true;
 }
 
 // What one thread met; the first failure of either is the one reported.
@@ -76,7 +52,7 @@ bool code_in_chunks(InFile& in, OutFile& out, const ChunkCode& code) {
             const std::uint64_t offset = next.fetch_add(kChunk);
             if (offset >= size) break;
             const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - offset));
-            const std::ptrdiff_t n = pread_full(in.fd(), buf.get(), want, offset);
+            const std::ptrdiff_t n = posix_io::pread_full(in.fd(), buf.get(), want, offset);
             if (n < 0) {
                 outcome.read_failed = true;
                 outcome.error = errno;
@@ -84,7 +60,7 @@ bool code_in_chunks(InFile& in, OutFile& out, const ChunkCode& code) {
             }
             if (static_cast<std::size_t>(n) < want) outcome.end = std::min(outcome.end, offset + n);
             code(buf.get(), static_cast<std::size_t>(n), offset);
-            if (!pwrite_full(out.fd(), buf.get(), static_cast<std::size_t>(n), offset)) {
+            if (!posix_io::pwrite_all(out.fd(), buf.get(), static_cast<std::size_t>(n), offset)) {
                 outcome.write_failed = true;
                 outcome.error = errno;
                 break;
