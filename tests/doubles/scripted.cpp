@@ -1,4 +1,4 @@
-#include "tests/support/scripted.h"
+#include "tests/doubles/scripted.h"
 
 #include <gtest/gtest.h>
 
