@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/clipboard.h"
-#include "core/clipboard_file.h"
-#include "tests/support/process.h"
-#include "tests/support/scripted.h"
+#include "core/clipboard/clipboard.h"
+#include "core/clipboard/clipboard_file.h"
+#include "tests/doubles/scripted.h"
+#include "tests/support/files.h"
 
 namespace versos::testing {
 namespace {
@@ -65,7 +65,7 @@ TEST_F(FileClipboardDevice, HoldsTheExactBytesAndTellsEmptyFromNone) {
     clip.empty();
     EXPECT_TRUE(clip.set_text("alusi\xF3n", 7));
     EXPECT_TRUE(clip.close());
-    EXPECT_EQ(read_file(path).bytes, "alusi\xF3n");
+    EXPECT_EQ(read_file(path), "alusi\xF3n");
     EXPECT_EQ(read(TextFormat::utf8), "alusi\xC3\xB3n");
     EXPECT_EQ(read(TextFormat::windows1252), "alusi\xF3n");
 
@@ -122,13 +122,13 @@ TEST_F(FileClipboardDevice, LockThatIsNotARegularFileRefusesTheClipboard) {
         struct stat before, after;
         ASSERT_EQ(lstat(lock.c_str(), &before), 0);
         EXPECT_FALSE(clip.open()) << what;
-        EXPECT_EQ(read_file(path).bytes, "earlier") << what;
+        EXPECT_EQ(read_file(path), "earlier") << what;
         ASSERT_EQ(lstat(lock.c_str(), &after), 0) << what;
         EXPECT_EQ(after.st_mode, before.st_mode) << what;
         EXPECT_EQ(after.st_ino, before.st_ino) << what;
         std::filesystem::remove(lock);
     }
-    EXPECT_EQ(read_file(folder / "elsewhere").bytes, "kept");
+    EXPECT_EQ(read_file(folder / "elsewhere"), "kept");
     EXPECT_FALSE(std::filesystem::exists(folder / "nowhere"));
 }
 
@@ -141,7 +141,7 @@ TEST_F(FileClipboardDevice, LinkAtThePathIsNotAClipboard) {
     EXPECT_NE(why.find("symbolic link"), std::string::npos) << why;
     EXPECT_EQ(out, "");
     EXPECT_TRUE(std::filesystem::is_symlink(path));
-    EXPECT_EQ(read_file(folder / "target").bytes, "kept");
+    EXPECT_EQ(read_file(folder / "target"), "kept");
 }
 
 TEST(FileClipboardPath, TooLongIsAClipboardThatCannotBeOpened) {

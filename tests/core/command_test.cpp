@@ -14,12 +14,13 @@
 #include <filesystem>
 
 #include "core/buffers.h"
-#include "core/clipboard_file.h"
+#include "core/clipboard/clipboard_file.h"
 #include "core/dispatch.h"
 #include "core/random.h"
-#include "core/verses.h"
+#include "families/families.h"
+#include "tests/doubles/scripted.h"
+#include "tests/support/files.h"
 #include "tests/support/process.h"
-#include "tests/support/scripted.h"
 
 namespace versos::testing {
 namespace {
@@ -64,9 +65,9 @@ protected:
     // The fragment of one run; fails the test unless the run ends with 0.
     std::string fragment(const std::string& mode, const std::string& seed) {
         EXPECT_EQ(versos({mode, seed}).status, 0) << mode << " " << seed;
-        const FileContent c = read_file(clip);
-        EXPECT_TRUE(c.exists) << "no text item after " << mode << " " << seed;
-        return c.bytes;
+        const std::optional<std::string> c = read_file(clip);
+        EXPECT_TRUE(c.has_value()) << "no text item after " << mode << " " << seed;
+        return c.value_or("");
     }
 };
 
@@ -92,7 +93,7 @@ TEST_F(VersosCommand, WrongArgumentCountsLeaveTheClipboardAlone) {
     write_file(clip, "earlier");
     for (const auto& args : std::vector<std::vector<std::string>>{{}, {"x"}, {"x", "1", "2"}, {"x", "1", "2", "3"}}) {
         EXPECT_EQ(versos(args).status, 1);
-        EXPECT_EQ(read_file(clip).bytes, "earlier");
+        EXPECT_EQ(read_file(clip), "earlier");
     }
 }
 
@@ -100,7 +101,7 @@ TEST_F(VersosCommand, UnrecognisedModesEmptyTheClipboardAndFail) {
     for (const std::string mode : {"F", "!", "", " x", "\xE9", "W", "G"}) {
         write_file(clip, "earlier");
         EXPECT_EQ(versos({mode, "1"}).status, 1) << "mode '" << mode << "'";
-        EXPECT_FALSE(read_file(clip).exists) << "mode '" << mode << "' left an item";
+        EXPECT_FALSE(read_file(clip).has_value()) << "mode '" << mode << "' left an item";
     }
 }
 
@@ -127,7 +128,7 @@ TEST_F(VersosCommand, KnownFragmentsOfTheOriginalSequence) {
 
 TEST_F(VersosCommand, ModeWMayLeaveAnEmptyTextItem) {
     EXPECT_EQ(fragment("w", "1"), "");  // 41 % 3 != 0: the empty text, still an item
-    EXPECT_TRUE(read_file(clip).exists);
+    EXPECT_TRUE(read_file(clip).has_value());
     EXPECT_EQ(fragment("w", "2").substr(fragment("w", "2").size() - 2), ", ");
 }
 
@@ -152,7 +153,7 @@ TEST_F(VersosCommand, HeldClipboardChangesNothingAndStillSucceeds) {
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     EXPECT_EQ(versos({"x", "5"}).status, 0);
     EXPECT_EQ(versos({"F", "5"}).status, 1);
-    EXPECT_EQ(read_file(clip).bytes, "earlier");
+    EXPECT_EQ(read_file(clip), "earlier");
     close(lock);
     EXPECT_NE(fragment("x", "5"), "earlier");
 }
@@ -224,7 +225,7 @@ TEST_F(VersosCommand, DefaultClipboardLivesInAPrivateFolderOfTheRuntimeDir) {
     struct stat st;
     ASSERT_EQ(stat((folder / "versos").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(read_file(folder / "versos/clipboard").bytes, "un");
+    EXPECT_EQ(read_file(folder / "versos/clipboard"), "un");
     EXPECT_EQ(run_program(PEGAR_BIN, {}, env).out, "un");
 }
 
@@ -236,7 +237,7 @@ TEST_F(VersosCommand, AnotherUsersFolderIsRefused) {
     const ProcessResult r = run_program(VERSOS_BIN, {"k", "1"}, env);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out + r.err, "");
-    EXPECT_FALSE(read_file(folder / "versos/clipboard").exists);
+    EXPECT_FALSE(read_file(folder / "versos/clipboard").has_value());
     EXPECT_EQ(run_program(PEGAR_BIN, {}, env).status, 2);
 }
 

@@ -15,19 +15,21 @@
 #include <csignal>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <tuple>
 
-#include "lib/util/file_io.h"
-#include "lib/util/key_coding.h"
+#include "lib/util/files/file_io.h"
+#include "lib/util/files/key_coding.h"
+#include "tests/support/files.h"
 #include "tests/util/odd_targets.h"
-#include "tests/util/test_files.h"
+#include "tests/util/sample_bytes.h"
 #include "tests/util/zero_run_reference.h"
 
 namespace versos {
 namespace {
 
 using testing::Bytes;
-using testing::read_file;
+using testing::read_bytes;
 using testing::write_file;
 
 Bytes xor_with(const Bytes& in, const Bytes& key) {
@@ -57,7 +59,7 @@ protected:
         held_.push_back(path(name));
         return held_.back().c_str();
     }
-    testing::ScratchDir dir;
+    testing::TempFolder dir;
 
 private:
     std::deque<std::string> held_;
@@ -103,17 +105,17 @@ TEST_F(Coding, XorCodingUsesTheKeyCyclicallyAcrossBlocks) {
     const Bytes in = sample(600000, true);
     write_file(path("in"), in);
     EXPECT_EQ(codef_(p("in"), p("coded"), "a"), 1);
-    EXPECT_EQ(read_file(path("coded")), xor_with(in, {0x61}));
+    EXPECT_EQ(read_bytes(path("coded")), xor_with(in, {0x61}));
     EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
+    EXPECT_EQ(read_bytes(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
     EXPECT_EQ(codef1_(p("in"), p("coded1"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("coded1")), read_file(path("coded")));
+    EXPECT_EQ(read_bytes(path("coded1")), read_bytes(path("coded")));
     EXPECT_EQ(codef_(p("coded"), p("back"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("back")), in);
+    EXPECT_EQ(read_bytes(path("back")), in);
     // A key longer than the file: only its first bytes count.
     write_file(path("short"), {1, 2, 3});
     EXPECT_EQ(codef_(p("short"), p("coded"), "ABCDEFGH"), 1);
-    EXPECT_EQ(read_file(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
+    EXPECT_EQ(read_bytes(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
 }
 
 TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
@@ -122,11 +124,11 @@ TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
     const Bytes in = sample((17u << 20) + 12345, false);
     write_file(path("in"), in);
     EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
+    EXPECT_EQ(read_bytes(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
     write_file(path("coded"), Bytes(100, 'x'));  // an existing, longer-lived target is replaced whole
     EXPECT_EQ(codef_(p("in"), p("coded"), "abcdefghijklm"), 1);
     EXPECT_EQ(codef_(p("coded"), p("back"), "abcdefghijklm"), 1);
-    EXPECT_EQ(read_file(path("back")), in);
+    EXPECT_EQ(read_bytes(path("back")), in);
 }
 
 TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
@@ -146,11 +148,11 @@ TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
                                        : 1;
         expected[k] = static_cast<std::uint8_t>(rbitchar_(in[k] ^ key[k % key.size()], r));
     }
-    EXPECT_EQ(read_file(path("coded")), expected);
+    EXPECT_EQ(read_bytes(path("coded")), expected);
     ASSERT_EQ(decodebitf_(p("coded"), p("back"), "CLAVE"), 1);
-    EXPECT_EQ(read_file(path("back")), in);
+    EXPECT_EQ(read_bytes(path("back")), in);
     ASSERT_EQ(decodebitf_(p("coded"), p("wrong"), "CLAVF"), 1);
-    EXPECT_NE(read_file(path("wrong")), in);
+    EXPECT_NE(read_bytes(path("wrong")), in);
 }
 
 TEST_F(Coding, EmptyKeyIsRefusedWithoutTouchingFiles) {
@@ -178,15 +180,15 @@ TEST_F(Coding, PipelinesCodeCompressedDataAndRestoreIt) {
         write_file(path("in"), c.data);
         ASSERT_EQ(codexef_(p("in"), p("coded"), "CLAVE"), c.coded);
         const Bytes packed = c.coded == 15 ? reference::encode_plain(c.data) : c.data;
-        EXPECT_EQ(read_file(path("coded")), xor_with(packed, {'C', 'L', 'A', 'V', 'E'}));
+        EXPECT_EQ(read_bytes(path("coded")), xor_with(packed, {'C', 'L', 'A', 'V', 'E'}));
         ASSERT_EQ(dcodexef_(p("coded"), p("back"), "CLAVE"), c.decoded);
-        EXPECT_EQ(read_file(path("back")), c.data);
+        EXPECT_EQ(read_bytes(path("back")), c.data);
 
         ASSERT_EQ(codexebisf_(p("in"), p("coded"), "CLAVE"), c.coded_bis);
         const Bytes packed_bis = c.coded_bis == 15 ? reference::encode_extended(c.data) : c.data;
-        EXPECT_EQ(read_file(path("coded")), xor_with(packed_bis, working_key("CLAVE")));
+        EXPECT_EQ(read_bytes(path("coded")), xor_with(packed_bis, working_key("CLAVE")));
         ASSERT_EQ(decodexebisf_(p("coded"), p("back"), "CLAVE"), c.decoded);
-        EXPECT_EQ(read_file(path("back")), c.data);
+        EXPECT_EQ(read_bytes(path("back")), c.data);
         // No intermediate file stays behind.
         std::vector<std::string> names = dir.names();
         std::sort(names.begin(), names.end());
@@ -211,7 +213,7 @@ TEST_F(Coding, PipelinesReadAPipeOnce) {
             EXPECT_EQ(code(("/proc/self/fd/" + std::to_string(pipe[0])).c_str(), p("coded"), "K"), zeros ? 15 : plain);
             ::close(pipe[0]);
             EXPECT_EQ(decode(p("coded"), p("back"), "K"), zeros ? 15 : 12);
-            EXPECT_EQ(read_file(path("back")), data);
+            EXPECT_EQ(read_bytes(path("back")), data);
         }
     }
     testing::expect_only(dir, {"back", "coded"});
@@ -237,8 +239,8 @@ TEST_F(Coding, PipelineFlagsTellTheStepThatFailed) {
     // holds the data, so the intermediate file goes too, from beside the
     // target and from TMPDIR.
     ASSERT_EQ(::mkdir(p("target"), 0700), 0);
-    write_file(path("target") + "/inside", {});
-    const testing::TempFolderSet tmp(dir.path().string());
+    write_file(path("target") + "/inside", Bytes{});
+    const testing::TempFolderSet tmp(dir.path());
     write_file(path("coded"), xor_with(reference::encode_plain({'a', 0, 'b'}), {'K'}));
     EXPECT_EQ(codexef_(p("zeros"), p("target"), "K"), 3);
     EXPECT_EQ(codexebisf_(p("zeros"), p("target"), "K"), 3);
@@ -338,7 +340,7 @@ TEST_F(Coding, KilledRunLeavesTheOldTargetWhole) {
         for (ssize_t at = 0; at < n;) {
             const auto* e = reinterpret_cast<const inotify_event*>(events + at);
             if (e->len > 0 && std::string(e->name).rfind("target", 0) == 0 &&
-                read_file(path(e->name)).size() == part.size())
+                read_bytes(path(e->name)).size() == part.size())
                 written = e->name;
             at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
         }
@@ -350,9 +352,9 @@ TEST_F(Coding, KilledRunLeavesTheOldTargetWhole) {
     ::close(watch);
     ASSERT_NE(written, "") << "the run wrote nothing";
     EXPECT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(read_file(path("target")), old);
+    EXPECT_EQ(read_bytes(path("target")), old);
     EXPECT_NE(written, "target");
-    EXPECT_EQ(read_file(path(written)), xor_with(part, {'K'}));
+    EXPECT_EQ(read_bytes(path(written)), xor_with(part, {'K'}));
 }
 
 TEST_F(Coding, FullDiskLeavesTheOldTargetWhole) {
@@ -370,7 +372,7 @@ TEST_F(Coding, FullDiskLeavesTheOldTargetWhole) {
         fileio::clear_failure();
         EXPECT_EQ(routine(p(routine == codef_ ? "big" : "big.x"), p("small/target"), "K"), 0);
         EXPECT_EQ(fileio::failure().error, ENOSPC) << fileio::describe(fileio::failure());
-        EXPECT_EQ(read_file(path("small/target")), old);
+        EXPECT_EQ(read_bytes(path("small/target")), old);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("small")), {}), 1);
     }
     ::umount2(p("small"), MNT_DETACH);
@@ -384,14 +386,14 @@ TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {
     struct stat tmp_st, shm_st;
     if (::stat(tmp.c_str(), &tmp_st) != 0 || ::stat("/dev/shm", &shm_st) != 0 || tmp_st.st_dev == shm_st.st_dev)
         GTEST_SKIP() << "no second file system beside " << tmp;
-    testing::ScratchDir dir("/dev/shm");
+    testing::TempFolder dir("/dev/shm");
     ASSERT_TRUE(dir.ok());
     const std::string plain = dir / "plain", coded = dir / "coded", target = dir / "new";
     const mode_t old_mask = ::umask(022);
     write_file(plain, {'a', 'b', 'c'});
     ASSERT_EQ(codexef_(plain.c_str(), coded.c_str(), "K"), 4);
     EXPECT_EQ(dcodexef_(coded.c_str(), target.c_str(), "K"), 12);
-    EXPECT_EQ(read_file(target), (Bytes{'a', 'b', 'c'}));
+    EXPECT_EQ(read_bytes(target), (Bytes{'a', 'b', 'c'}));
     struct stat st;
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);  // as a new file, not mkstemp's 0600
@@ -408,20 +410,20 @@ TEST_F(Coding, CopyAndMove) {
     const Bytes data = sample(300000, true);
     write_file(path("a"), data);
     EXPECT_EQ(copyf_(p("a"), p("b")), 1);
-    EXPECT_EQ(read_file(path("b")), data);
+    EXPECT_EQ(read_bytes(path("b")), data);
     EXPECT_EQ(movef_(p("b"), p("c")), 1);
     EXPECT_FALSE(testing::exists(path("b")));
-    EXPECT_EQ(read_file(path("c")), data);
+    EXPECT_EQ(read_bytes(path("c")), data);
     // A copy that fails keeps the source.
     EXPECT_EQ(movef_(p("c"), p("none/d")), 0);
     if (testing::exists("/dev/full")) {
         EXPECT_EQ(movef_(p("c"), "/dev/full"), 0);
     }
-    EXPECT_EQ(read_file(path("c")), data);
+    EXPECT_EQ(read_bytes(path("c")), data);
     EXPECT_EQ(copyf_(p("missing"), p("d")), 0);
     EXPECT_FALSE(testing::exists(path("d")));
     EXPECT_EQ(codef_(p("a"), p("a"), "K"), 0);  // would empty the source
-    EXPECT_EQ(read_file(path("a")), data);
+    EXPECT_EQ(read_bytes(path("a")), data);
 }
 
 }  // namespace

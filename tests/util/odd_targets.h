@@ -16,7 +16,7 @@
 #include <iostream>
 #include <thread>
 
-#include "tests/util/test_files.h"
+#include "tests/support/files.h"
 
 namespace versos::testing {
 
@@ -74,7 +74,7 @@ inline mode_t kind_of(const std::string& path) {
 
 // A device node of /dev's kind (1, minor) in a folder, or "" with the reason
 // in `why` where it can't be made or opened there (no root, a nodev mount).
-inline std::string device_node(const ScratchDir& dir, const char* name, unsigned minor, std::string& why) {
+inline std::string device_node(const TempFolder& dir, const char* name, unsigned minor, std::string& why) {
     const std::string path = dir / name;
     if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) != 0) {
         why = std::string("mknod: ") + std::strerror(errno);
@@ -90,7 +90,7 @@ inline std::string device_node(const ScratchDir& dir, const char* name, unsigned
 }
 
 // No intermediate or staged file left in the folder: only `expected` names.
-inline void expect_only(const ScratchDir& dir, std::vector<std::string> expected) {
+inline void expect_only(const TempFolder& dir, std::vector<std::string> expected) {
     std::vector<std::string> names = dir.names();
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
@@ -104,18 +104,18 @@ inline void expect_only(const ScratchDir& dir, std::vector<std::string> expected
 // not stay there either.
 inline void check_odd_targets(const Routine& routine, const std::string& source,
                               const std::function<bool(int)>& succeeded) {
-    ScratchDir dir;
+    TempFolder dir;
     ASSERT_TRUE(dir.ok());
-    const TempFolderSet tmp(dir.path().string());
+    const TempFolderSet tmp(dir.path());
     const int done = routine(source.c_str(), (dir / "new").c_str());
     ASSERT_TRUE(succeeded(done)) << done;
-    const Bytes expected = read_file(dir / "new");
+    const Bytes expected = read_bytes(dir / "new");
 
     write_file(dir / "linked", {'o', 'l', 'd'});
     ASSERT_EQ(::symlink("linked", (dir / "link").c_str()), 0);
     EXPECT_TRUE(succeeded(routine(source.c_str(), (dir / "link").c_str())));
     EXPECT_EQ(kind_of(dir / "link"), static_cast<mode_t>(S_IFLNK));
-    EXPECT_EQ(read_file(dir / "linked"), expected);
+    EXPECT_EQ(read_bytes(dir / "linked"), expected);
 
     write_file(dir / "first", {'o', 'l', 'd'});
     ASSERT_EQ(::link((dir / "first").c_str(), (dir / "second").c_str()), 0);
@@ -123,7 +123,7 @@ inline void check_odd_targets(const Routine& routine, const std::string& source,
     struct stat st;
     ASSERT_EQ(::stat((dir / "first").c_str(), &st), 0);
     EXPECT_EQ(st.st_nlink, 2u);
-    EXPECT_EQ(read_file(dir / "first"), expected);
+    EXPECT_EQ(read_bytes(dir / "first"), expected);
 
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     FifoReader reader(dir / "fifo");
@@ -153,10 +153,10 @@ inline void check_odd_targets(const Routine& routine, const std::string& source,
 // can't be read) leaves an existing target, a plain file or a file of two
 // names, as it was, and nothing beside it.
 inline void check_failing_sources(const Routine& routine) {
-    ScratchDir dir;
+    TempFolder dir;
     ASSERT_TRUE(dir.ok());
-    const TempFolderSet tmp(dir.path().string());
-    std::vector<std::string> sources = {dir.path().string()};
+    const TempFolderSet tmp(dir.path());
+    std::vector<std::string> sources = {dir.path()};
     const int mem = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
     char byte;
     if (mem >= 0 && ::pread(mem, &byte, 1, 0) < 0) sources.push_back("/proc/self/mem");
@@ -168,7 +168,7 @@ inline void check_failing_sources(const Routine& routine) {
     for (const std::string& source : sources) {
         for (const char* target : {"target", "second"}) {
             EXPECT_EQ(routine(source.c_str(), (dir / target).c_str()), 0) << source << " into " << target;
-            EXPECT_EQ(read_file(dir / target), old) << source << " into " << target;
+            EXPECT_EQ(read_bytes(dir / target), old) << source << " into " << target;
         }
     }
     expect_only(dir, {"target", "first", "second"});

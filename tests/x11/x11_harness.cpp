@@ -17,7 +17,8 @@
 #include <fstream>
 #include <thread>
 
-#include "core/cp1252.h"
+#include "core/clipboard/cp1252.h"
+#include "tests/support/files.h"
 
 namespace x11test {
 namespace {
@@ -64,20 +65,15 @@ const std::string& test_display() {
 }
 
 Result run(const std::vector<std::string>& argv, const std::string& display, const std::string& input, double timeout) {
-    versos::testing::ProcessOptions options{{}, input, timeout};
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("VERSOS_CLIPBOARD_FILE=", 0) != 0)
-            options.env.push_back(entry);
-    }
-    options.env.push_back("DISPLAY=" + (display.empty() ? test_display() : display));
-    return versos::testing::run_program(argv, options);
+    const std::vector<std::string> env = versos::testing::environment_with(
+        {"DISPLAY=" + (display.empty() ? test_display() : display)}, {"VERSOS_CLIPBOARD_FILE"});
+    return versos::testing::run_program(argv, {env, input, timeout});
 }
 
 std::string fragment(const std::string& mode, const std::string& seed) {
     versos::testing::TempFolder folder;
     versos::testing::run_program(VERSOS_BIN, {mode, seed}, {"VERSOS_CLIPBOARD_FILE=" + (folder / "clipboard")});
-    return versos::testing::read_file(folder / "clipboard").bytes;
+    return versos::testing::read_file(folder / "clipboard").value_or("");
 }
 
 Result xclip_read(const std::string& target, const std::string& display) {
