@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "lib/console/terminal/terminal_mode.h"
+#include "lib/posix_io/posix_io.h"
 
 namespace versos::console {
 namespace {
@@ -120,23 +121,8 @@ void TerminalDevice::send() {
         if (shown_form_ != CursorForm::kTerminalDefault) sent |= terminal_mode::kCursorShape;
         terminal_mode::note_sent(setup_.output_fd, setup_.kind, static_cast<terminal_mode::Sent>(sent));
     }
-    const char* data = out_.data();
-    std::size_t left = out_.size();
-    while (left > 0) {
-        ssize_t n = ::write(setup_.output_fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{setup_.output_fd, POLLOUT, 0};
-            poll(&p, 1, -1);
-            continue;
-        }
-        if (n <= 0) {
-            setup_.output_fd = -1;  // the terminal has gone: drop output from now on
-            break;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (!posix_io::write_all(setup_.output_fd, out_.data(), out_.size()))
+        setup_.output_fd = -1;  // the terminal has gone: drop output from now on
     out_.clear();
 }
 
