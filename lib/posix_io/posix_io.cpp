@@ -1,5 +1,6 @@
 #include "posix_io.h"
 
+#include <poll.h>
 #include <unistd.h>
 #include <cerrno>
 
@@ -42,6 +43,13 @@ bool write_all(int fd, const void* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, p, size);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A descriptor another process left non-blocking (a shared
+            // terminal): wait until it takes more.
+            pollfd ready{fd, POLLOUT, 0};
+            poll(&ready, 1, -1);
+            continue;
+        }
         if (n < 0) return false;
         p += n;
         size -= static_cast<std::size_t>(n);

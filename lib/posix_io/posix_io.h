@@ -17,7 +17,8 @@ std::ptrdiff_t read_some(int fd, void* buf, std::size_t size);
 std::ptrdiff_t read_full(int fd, void* buf, std::size_t size);
 std::ptrdiff_t pread_full(int fd, void* buf, std::size_t size, std::uint64_t offset);
 
-// Writes all `size` bytes: false on an error.
+// Writes all `size` bytes, waiting where the descriptor is non-blocking and
+// full: false on an error. Async-signal-safe.
 bool write_all(int fd, const void* data, std::size_t size);
 bool pwrite_all(int fd, const void* data, std::size_t size, std::uint64_t offset);
 

@@ -1,0 +1,5 @@
+// The console text library of versos: link versos::consola.
+#pragma once
+
+// one #include <versos/consola/...> a line
+#include <versos/consola/text_window.h>

@@ -1,0 +1,131 @@
+// The console text window: a window within the screen with 1-based
+// coordinates of its own, a tracked cursor, the 16 colours of the Windows
+// console, output that wraps at the window's right edge and scrolls the
+// window, lines inserted and deleted, rectangles of cells read, written and
+// moved, the cursor's shape, and an unechoed keyboard with push-back.
+//
+// Every routine draws at once. On a terminal the text is shown in code page
+// 850 (as the console shows it). Control bytes (line feed, carriage return,
+// bell, ...) are written into the cells like any other byte and shown as the
+// code page's glyph for them; the cursor does not follow them.
+//
+// Without a terminal (standard output or input redirected) nothing waits:
+// output through these routines is dropped (vActual is still kept),
+// gettext_ and puttext give 0, kbhit_ gives 0, ungetch gives -1 and a key
+// read gives 13 (Enter) at once, so that cgets and getpass end with what
+// they have.
+#pragma once
+
+namespace versos {
+
+// The window and the text state, 11 bytes. Window edges are 0-based screen
+// cells; the cursor is 1-based within the window.
+struct TextInfo {
+    unsigned char window_left;    // 0
+    unsigned char window_top;     // 0
+    unsigned char window_right;   // 79
+    unsigned char window_bottom;  // 24
+    unsigned char text_attr;      // 0x0F: low 4 bits foreground, high 4 background, bit 3 bright
+    unsigned char normal_attr;    // 0x0F, restored by normvideo
+    unsigned char text_mode;      // 3, kept and reported only
+    unsigned char window_height;  // 25
+    unsigned char window_width;   // 80
+    unsigned char cursor_x;       // 1
+    unsigned char cursor_y;       // 1
+};
+static_assert(sizeof(TextInfo) == 11);
+
+// The console's state for the whole process. The routines below keep it;
+// writes that bypass them (standard output, for instance) do not update it.
+extern TextInfo vActual;
+
+// Attributes are Windows console attributes: colours 0..15 with bit 0
+// blue, bit 1 green, bit 2 red and bit 3 bright, the foreground in the low
+// 4 bits and the background in the high 4. Text is written in the console's
+// attribute; clearing and scrolling blank cells in text_attr. The two are the
+// same once an attribute has been set through the routines below.
+
+// The window, from 1-based screen coordinates; the cursor goes to (1, 1)
+// and the window is cleared. The arguments are not checked.
+void window(int left, int top, int right, int bottom);
+// Moves the cursor within the window; ignored outside 1..width, 1..height.
+void gotoxy(int x, int y);
+// Moves the console cursor to the 0-based screen cell (x, y); vActual stays.
+void gotoxy_(int x, int y);
+// The tracked cursor, vActual.cursor_x and cursor_y.
+int wherex();
+int wherey();
+// Copies vActual.
+void gettextinfo(TextInfo* target);
+
+// Blanks the whole window in text_attr; the cursor stays where it was.
+void clrscr();
+// Blanks from the cursor to the window's right edge; the cursor stays.
+void clreol();
+// The cursor row and those below move down one row (the bottom row is lost)
+// and the cursor row is blanked; the cursor goes to column 1 of its row.
+void insline();
+// The rows below the cursor row move up onto it and the bottom row is
+// blanked; the cursor goes to column 1 of its row.
+void delline();
+// Copies a rectangle (window coordinates) so that its top-left cell lands on
+// (target_left, target_top); source cells that the copy does not cover are
+// blanked in text_attr. Returns 0.
+int movetext(int left, int top, int right, int bottom, int target_left, int target_top);
+// Cell buffers hold 2 bytes a cell, the character then its attribute, row by
+// row from the rectangle's top-left cell; (right - left + 1) * (bottom - top
+// + 1) cells; rectangles in window coordinates. Cells off the screen are
+// skipped (gettext_ leaves them as they were in the buffer). Both return 1,
+// or 0 when the rectangle is empty or wholly off the screen or the console
+// can't be read or written.
+int gettext_(int left, int top, int right, int bottom, void* cells);
+int puttext(int left, int top, int right, int bottom, const void* cells);
+
+// Writes the low byte of c at the cursor and advances it; past the right
+// edge to column 1 of the next row, past the bottom row the window scrolls
+// up one row and the cursor stays on the bottom row. Returns 0.
+int putch_(int c);
+// Writes the text at the cursor, wrapping and scrolling as putch_ does.
+// Returns the text's length.
+int cputs(const char* text);
+// Formats as printf does, then cputs; a text of any length is written
+// whole. Returns the count of characters formatted.
+int cprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Each sets the console's attribute and text_attr to the new attribute.
+void textattr(int attribute);
+// The colour over the console's background; returns the new attribute.
+int textcolor(int colour);
+// The colour, shifted into the high 4 bits, under the console's foreground.
+void textbackground(int colour);
+// text_attr with bit 3 set, cleared, or normal_attr.
+void highvideo();
+void lowvideo();
+void normvideo();
+// Does nothing; vActual.text_mode stays 3.
+void textmode();
+// 0 hides the cursor, 1 shows a full block, 2 a thin cursor; other values
+// change nothing.
+void _setcursortype(int type);
+
+// One key's byte, 0..255, unechoed, without waiting for Enter. Cursor and
+// editing keys come as two bytes, 224 (or 0 for F1..F10) then their code.
+int getch_();
+// As getch_, and the byte is echoed at the console cursor; the tracked
+// cursor stays.
+int getche_();
+// 1 if a key waits, else 0; nothing is consumed.
+int kbhit_();
+// Puts c in front of the keys that wait; returns c, or -1 if refused.
+int ungetch(int c);
+// buffer[0] holds the maximum count, an unsigned byte (0..255). Reads
+// characters, echoing each with putch_, up to Enter (not kept) or the
+// maximum; every other byte, Backspace too, is kept. buffer[1] receives the
+// count, the text starts at buffer + 2 and ends with a NUL, so the buffer
+// holds maximum + 3 bytes. Returns buffer + 2.
+char* cgets(char* buffer);
+// Writes the prompt and reads up to 8 characters unechoed, until Enter.
+// Returns a buffer of its own, valid until the next call.
+char* getpass(const char* prompt);
+
+}  // namespace versos

@@ -1,0 +1,81 @@
+// Keys read unechoed, one byte at a time, with push-back. No batch spans a
+// read: what was written before a read, and every echo, must show while the
+// user types.
+#include <versos/consola/text_window.h>
+
+#include "lib/console/window_state.h"
+
+namespace versos {
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kPasswordLength = 8;
+
+char pass[kPasswordLength + 1];
+
+// The input mode 0 (no line editing, no echo, no processing) while it
+// lives; the saved mode after.
+class RawInput {
+public:
+    RawInput() : console_(console::device()), saved_(console_.input_mode()) { console_.set_input_mode(0); }
+    ~RawInput() { console_.set_input_mode(saved_); }
+    RawInput(const RawInput&) = delete;
+    RawInput& operator=(const RawInput&) = delete;
+    int read() { return console_.read_key() & 0xFF; }
+
+private:
+    console::Device& console_;
+    unsigned saved_;
+};
+
+}  // namespace
+
+int getch_() { return RawInput().read(); }
+
+int getche_() {
+    const int key = getch_();
+    // Echoed at the console cursor, as the runtime's own putch does; the
+    // tracked cursor stays.
+    console::Batch batch;
+    const char byte = static_cast<char>(key);
+    batch->write(&byte, 1);
+    return key;
+}
+
+int kbhit_() { return console::device().key_waiting() ? 1 : 0; }
+
+int ungetch(int c) { return console::device().push_key(static_cast<unsigned char>(c)) ? c : -1; }
+
+char* cgets(char* buffer) {
+    // The count is a byte from 0 to 255.
+    const int maximum = static_cast<unsigned char>(buffer[0]);
+    int count = 0;
+    {
+        RawInput input;
+        while (count < maximum) {
+            const int key = input.read();
+            if (key == kEnter) break;
+            buffer[2 + count++] = static_cast<char>(key);
+            putch_(key);
+        }
+    }
+    buffer[1] = static_cast<char>(count);
+    buffer[2 + count] = '\0';
+    return buffer + 2;
+}
+
+char* getpass(const char* prompt) {
+    cputs(prompt);
+    int stored = 0;
+    RawInput input;
+    while (stored < kPasswordLength) {
+        const int key = input.read();
+        if (key == kEnter) break;
+        pass[stored++] = static_cast<char>(key);
+    }
+    pass[stored] = '\0';
+    return pass;
+}
+
+}  // namespace versos

@@ -1,0 +1,81 @@
+#include "lib/console/terminal/cp850.h"
+
+#include <array>
+
+namespace versos::console::cp850 {
+namespace {
+
+// 0x00 to 0x1F as the code page's glyphs; 0x00 is blank.
+constexpr char16_t kLow[32] = {
+    u' ',      u'\u263A', u'\u263B', u'\u2665', u'\u2666', u'\u2663', u'\u2660', u'\u2022',
+    u'\u25D8', u'\u25CB', u'\u25D9', u'\u2642', u'\u2640', u'\u266A', u'\u266B', u'\u263C',
+    u'\u25BA', u'\u25C4', u'\u2195', u'\u203C', u'\u00B6', u'\u00A7', u'\u25AC', u'\u21A8',
+    u'\u2191', u'\u2193', u'\u2192', u'\u2190', u'\u221F', u'\u2194', u'\u25B2', u'\u25BC',
+};
+constexpr char16_t kHouse = u'\u2302';  // 0x7F
+
+// 0x80 to 0xFF.
+constexpr char16_t kHigh[128] = {
+    u'\u00C7', u'\u00FC', u'\u00E9', u'\u00E2', u'\u00E4', u'\u00E0', u'\u00E5', u'\u00E7',  // 80
+    u'\u00EA', u'\u00EB', u'\u00E8', u'\u00EF', u'\u00EE', u'\u00EC', u'\u00C4', u'\u00C5',  // 88
+    u'\u00C9', u'\u00E6', u'\u00C6', u'\u00F4', u'\u00F6', u'\u00F2', u'\u00FB', u'\u00F9',  // 90
+    u'\u00FF', u'\u00D6', u'\u00DC', u'\u00F8', u'\u00A3', u'\u00D8', u'\u00D7', u'\u0192',  // 98
+    u'\u00E1', u'\u00ED', u'\u00F3', u'\u00FA', u'\u00F1', u'\u00D1', u'\u00AA', u'\u00BA',  // A0
+    u'\u00BF', u'\u00AE', u'\u00AC', u'\u00BD', u'\u00BC', u'\u00A1', u'\u00AB', u'\u00BB',  // A8
+    u'\u2591', u'\u2592', u'\u2593', u'\u2502', u'\u2524', u'\u00C1', u'\u00C2', u'\u00C0',  // B0
+    u'\u00A9', u'\u2563', u'\u2551', u'\u2557', u'\u255D', u'\u00A2', u'\u00A5', u'\u2510',  // B8
+    u'\u2514', u'\u2534', u'\u252C', u'\u251C', u'\u2500', u'\u253C', u'\u00E3', u'\u00C3',  // C0
+    u'\u255A', u'\u2554', u'\u2569', u'\u2566', u'\u2560', u'\u2550', u'\u256C', u'\u00A4',  // C8
+    u'\u00F0', u'\u00D0', u'\u00CA', u'\u00CB', u'\u00C8', u'\u0131', u'\u00CD', u'\u00CE',  // D0
+    u'\u00CF', u'\u2518', u'\u250C', u'\u2588', u'\u2584', u'\u00A6', u'\u00CC', u'\u2580',  // D8
+    u'\u00D3', u'\u00DF', u'\u00D4', u'\u00D2', u'\u00F5', u'\u00D5', u'\u00B5', u'\u00FE',  // E0
+    u'\u00DE', u'\u00DA', u'\u00DB', u'\u00D9', u'\u00FD', u'\u00DD', u'\u00AF', u'\u00B4',  // E8
+    u'\u00AD', u'\u00B1', u'\u2017', u'\u00BE', u'\u00B6', u'\u00A7', u'\u00F7', u'\u00B8',  // F0
+    u'\u00B0', u'\u00A8', u'\u00B7', u'\u00B9', u'\u00B3', u'\u00B2', u'\u25A0', u'\u00A0',  // F8
+};
+
+constexpr char32_t glyph_of(unsigned byte) {
+    if (byte < 0x20) return kLow[byte];
+    if (byte == 0x7F) return kHouse;
+    if (byte < 0x80) return byte;
+    return kHigh[byte - 0x80];
+}
+
+constexpr Utf8 encode(char32_t c) {
+    Utf8 u{};
+    if (c < 0x80) {
+        u.length = 1;
+        u.bytes[0] = static_cast<char>(c);
+    } else if (c < 0x800) {
+        u.length = 2;
+        u.bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+        u.bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        u.length = 3;
+        u.bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+        u.bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        u.bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return u;
+}
+
+constexpr std::array<Utf8, 256> kUtf8 = [] {
+    std::array<Utf8, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) table[b] = encode(glyph_of(b));
+    return table;
+}();
+
+}  // namespace
+
+char32_t glyph(unsigned char byte) { return glyph_of(byte); }
+
+const Utf8& utf8(unsigned char byte) { return kUtf8[byte]; }
+
+unsigned char from_unicode(char32_t c) {
+    if (c < 0x80) return static_cast<unsigned char>(c);
+    for (unsigned i = 0; i < 128; ++i)
+        if (kHigh[i] == c) return static_cast<unsigned char>(0x80 + i);
+    return '?';
+}
+
+}  // namespace versos::console::cp850

@@ -1,0 +1,81 @@
+// The escape sequences the terminal device sends, each in its shortest form,
+// and an output buffer that keeps its storage from one flush to the next.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace versos::console {
+
+// The Linux console lacks DECSCUSR (it would print its final byte) and, on
+// older kernels, the bright colours 90-97 and 100-107: it gets bold and
+// blink for the bright foreground and background instead (which it shows as
+// bright colours), and its own cursor-size sequence.
+enum class TerminalKind { kAnsi, kLinuxConsole };
+
+class Output {
+public:
+    void clear() { size_ = 0; }
+    // Drops what was put after the first n bytes.
+    void truncate(std::size_t n) {
+        if (n < size_) size_ = n;
+    }
+    bool empty() const { return size_ == 0; }
+    const char* data() const { return bytes_.data(); }
+    std::size_t size() const { return size_; }
+    void reserve(std::size_t n) {
+        if (n > bytes_.size()) bytes_.resize(n);
+    }
+    void put(char c) {
+        if (size_ == bytes_.size()) grow(1);
+        bytes_[size_++] = c;
+    }
+    void put(const char* text, std::size_t n) {
+        if (bytes_.size() - size_ < n) grow(n);
+        for (std::size_t i = 0; i < n; ++i) bytes_[size_ + i] = text[i];
+        size_ += n;
+    }
+    template <std::size_t N>
+    void put(const char (&text)[N]) {
+        put(text, N - 1);
+    }
+    void put_number(int n);
+
+private:
+    void grow(std::size_t n) { bytes_.resize(bytes_.size() * 2 + n + 256); }
+
+    std::vector<char> bytes_;
+    std::size_t size_ = 0;
+};
+
+// Where the terminal's cursor is, 0-based; -1 where not known (at start,
+// after writing the last column, whose pending wrap leaves it ambiguous, and
+// after sequences that leave it so).
+struct TermCursor {
+    int row = -1, col = -1;
+};
+
+// The bytes the shortest way from `at` to (row, col) takes: an absolute
+// move, relative moves, CR, CR LF, or a column move; only within the screen,
+// so that no line feed or index ever scrolls.
+int move_length(const TermCursor& at, int row, int col);
+void move_cursor(Output& out, TermCursor& at, int row, int col);
+
+// The attribute the terminal draws with: a Windows console attribute, or -1
+// when not known.
+int pen_length(int pen, unsigned char attr, TerminalKind kind);
+void set_pen(Output& out, int& pen, unsigned char attr, TerminalKind kind);
+
+inline void erase_to_line_end(Output& out) { out.put("\x1b[K"); }
+inline void erase_to_screen_end(Output& out) { out.put("\x1b[J"); }
+// IL and DL: at the cursor row, within the whole screen.
+void insert_lines(Output& out, int n);
+void delete_lines(Output& out, int n);
+int lines_length(int n);
+
+void show_cursor(Output& out, bool visible);
+// Block or underline, or the terminal's own shape back.
+enum class CursorForm { kTerminalDefault, kBlock, kUnderline };
+void shape_cursor(Output& out, CursorForm form, TerminalKind kind);
+
+}  // namespace versos::console

@@ -1,0 +1,75 @@
+// What the terminal is known to show, and the least output that makes it
+// show the kept cells: changed cells only, cursor moves only where the
+// cursor is not already, attributes only where they change, erasing to the
+// end of a line or of the screen where that is shorter, and line insertion
+// and deletion for scrolls across the terminal's whole width.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "lib/console/cell_grid.h"
+#include "lib/console/terminal/escapes.h"
+
+namespace versos::console {
+
+class Screen {
+public:
+    Screen(CellGrid& cells, TerminalKind kind) : cells_(cells), kind_(kind) {}
+
+    // The terminal's size: only these cells are ever sent. Everything shown
+    // becomes unknown.
+    void set_visible(Size size);
+    Size visible() const { return visible_; }
+    // Nothing of what the terminal shows is known any more (it was resized,
+    // or other programs drew while this one was stopped); the next paint
+    // sends every visible cell.
+    void forget();
+    // Cursor and attribute of the terminal unknown (something reset them).
+    void forget_pen_and_cursor();
+
+    // Rows top..bottom (all of them, or columns of them) moved up (n > 0)
+    // or down (n < 0) by |n| rows in the kept cells, the rows left behind
+    // filled with `fill`: makes the terminal move its whole lines the same
+    // way where that costs less than sending the cells again; the next
+    // paint sends whatever the move left wrong.
+    void scroll_rows(Output& out, int top, int bottom, int n, Cell fill);
+    // Sends the changed cells and clears the record of changes.
+    void paint(Output& out);
+    // Leaves the terminal's cursor on `at`, if the terminal shows that cell.
+    void place_cursor(Output& out, Point at);
+
+private:
+    using Key = std::uint16_t;  // a cell as it looks; 0: not known
+    static Key key(Cell c);
+
+    Key* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
+    long lines_saving(int top, int bottom, int n, Key new_line);
+    void erase_below(Output& out);
+    void paint_row(Output& out, int y, int low, int high);
+    void go_to(Output& out, int y, int x);
+    void put_cell(Output& out, int y, int x);
+    void set_background(Output& out, unsigned char attr);
+    int background_length(unsigned char attr) const;
+    int blank_tail(int y) const;
+
+    // The line insertion or deletion last sent, and the output and the
+    // terminal's state from just before it.
+    struct LinesMove {
+        std::size_t start = 0, end = 0;  // in the output; end 0: none to join
+        int top = 0, bottom = 0, n = 0, rows = 0;
+        Key new_line = 0;
+        TermCursor cursor;
+        int pen = -1;
+    };
+
+    CellGrid& cells_;
+    TerminalKind kind_;
+    Size visible_{0, 0};
+    std::vector<Key> shown_;
+    TermCursor cursor_;
+    int pen_ = -1;
+    LinesMove last_move_;
+};
+
+}  // namespace versos::console

@@ -1,0 +1,272 @@
+#include "lib/console/terminal/terminal_device.h"
+
+#include <errno.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "lib/console/terminal/terminal_mode.h"
+#include "lib/posix_io/posix_io.h"
+
+namespace versos::console {
+namespace {
+
+// How long the rest of a key's sequence may take to follow its ESC.
+constexpr int kSequenceWaitMs = 50;
+
+// The console's screen is 80 by 25 at least, so that the window it starts
+// with always exists; a terminal larger than this is drawn only in part.
+constexpr Size kLeast{80, 25};
+constexpr Size kLargest{2000, 1000};
+
+Size buffer_size(Size terminal) {
+    return Size{std::max(terminal.columns, kLeast.columns), std::max(terminal.rows, kLeast.rows)};
+}
+
+// The terminal's size on fd, or `otherwise` when it tells none.
+Size terminal_size(int fd, Size otherwise) {
+    winsize ws = {};
+    if (ioctl(fd, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0 || ws.ws_row == 0) return otherwise;
+    return Size{std::min<int>(ws.ws_col, kLargest.columns), std::min<int>(ws.ws_row, kLargest.rows)};
+}
+
+Rect intersect(Rect a, Rect b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+TerminalSetup standard_terminal() {
+    TerminalSetup setup;
+    const char* term = std::getenv("TERM");
+    if (term && std::strncmp(term, "linux", 5) == 0) setup.kind = TerminalKind::kLinuxConsole;
+    if (isatty(STDOUT_FILENO) && !(term && std::strcmp(term, "dumb") == 0)) {
+        setup.output_fd = STDOUT_FILENO;
+        setup.size = terminal_size(STDOUT_FILENO, setup.size);
+    }
+    if (isatty(STDIN_FILENO)) setup.input_fd = STDIN_FILENO;
+    return setup;
+}
+
+TerminalDevice::TerminalDevice(const TerminalSetup& setup)
+    : setup_(setup), cells_(buffer_size(setup.size)), screen_(cells_, setup.kind) {
+    screen_.set_visible(setup_.size);
+    out_.reserve(static_cast<std::size_t>(setup_.size.columns) * setup_.size.rows * 4 + 4096);
+}
+
+void TerminalDevice::forget_screen() {
+    screen_.forget();
+    shown_visible_ = true;
+    shown_form_ = CursorForm::kTerminalDefault;
+}
+
+// What happened to the terminal behind the program's back.
+void TerminalDevice::catch_up() {
+    if (!setup_.whole_process) return;
+    if (terminal_mode::take_resized()) {
+        Size now = terminal_size(setup_.output_fd, setup_.size);
+        if (now.columns != setup_.size.columns || now.rows != setup_.size.rows) {
+            setup_.size = now;
+            cells_.resize(buffer_size(now));
+            screen_.set_visible(now);
+            forget_screen();
+        }
+    }
+    if (terminal_mode::take_continued()) forget_screen();
+    if (terminal_mode::take_reset()) {
+        screen_.forget_pen_and_cursor();
+        shown_visible_ = true;
+        shown_form_ = CursorForm::kTerminalDefault;
+    }
+}
+
+void TerminalDevice::flush() {
+    if (!shows_output()) {
+        cells_.clear_changes();
+        out_.clear();
+        return;
+    }
+    catch_up();
+    // Hidden before drawing, shown after, so that it is never seen moving.
+    if (!shape_.visible && shown_visible_) {
+        show_cursor(out_, false);
+        shown_visible_ = false;
+    }
+    screen_.paint(out_);
+    if (cursor_placed_) screen_.place_cursor(out_, cursor_);
+    if (shape_.visible && !shown_visible_) {
+        show_cursor(out_, true);
+        shown_visible_ = true;
+    }
+    CursorForm form = !shape_set_            ? CursorForm::kTerminalDefault
+                      : shape_.percent >= 50 ? CursorForm::kBlock
+                                             : CursorForm::kUnderline;
+    if (form != shown_form_) {
+        shape_cursor(out_, form, setup_.kind);
+        shown_form_ = form;
+    }
+    send();
+}
+
+// One write(2) of everything pending, whole.
+void TerminalDevice::send() {
+    if (out_.empty()) return;
+    if (setup_.whole_process) {
+        int sent = terminal_mode::kAttribute;
+        if (!shown_visible_) sent |= terminal_mode::kCursorHidden;
+        if (shown_form_ != CursorForm::kTerminalDefault) sent |= terminal_mode::kCursorShape;
+        terminal_mode::note_sent(setup_.output_fd, setup_.kind, static_cast<terminal_mode::Sent>(sent));
+    }
+    if (!posix_io::write_all(setup_.output_fd, out_.data(), out_.size()))
+        setup_.output_fd = -1;  // the terminal has gone: drop output from now on
+    out_.clear();
+}
+
+void TerminalDevice::end_batch() {
+    if (depth_ > 0 && --depth_ == 0) flush();
+}
+
+// Without a terminal no cell changes (device.h): the terminal device keeps
+// no screen that nobody sees, as the memory device keeps none then.
+void TerminalDevice::write(const char* text, int length) {
+    if (!shows_output()) return;
+    cursor_ = cells_.write(cursor_, text, length, attr_);
+    cursor_placed_ = true;
+    changed();
+}
+
+void TerminalDevice::set_cursor(Point at) {
+    if (!cells_.contains(at)) return;
+    cursor_ = at;
+    cursor_placed_ = true;
+    changed();
+}
+
+void TerminalDevice::set_cursor_shape(CursorShape shape) {
+    shape_ = shape;
+    shape_set_ = true;
+    changed();
+}
+
+void TerminalDevice::fill(Point from, int count, Cell with) {
+    if (!shows_output()) return;
+    cells_.fill(from, count, with);
+    changed();
+}
+
+void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
+    if (!shows_output()) return;
+    cells_.scroll(source, clip, to, fill);
+    // A vertical move the terminal may make itself, by deleting and
+    // inserting whole lines, where what they carry along shows right.
+    long long dy = static_cast<long long>(to.y) - source.top;
+    Rect screen{0, 0, cells_.columns() - 1, cells_.rows() - 1};
+    Rect from = intersect(source, screen);
+    Rect limit = clip ? intersect(*clip, screen) : screen;
+    if (to.x == source.left && dy != 0 && dy > -cells_.rows() && dy < cells_.rows() && !from.empty() &&
+        !limit.empty()) {
+        // The rows it changes: the source and where it lands, within the clip.
+        int shift = static_cast<int>(dy);
+        int top = std::max(from.top + std::min(shift, 0), limit.top);
+        int bottom = std::min(from.bottom + std::max(shift, 0), limit.bottom);
+        screen_.scroll_rows(out_, top, bottom, -shift, fill);
+    }
+    changed();
+}
+
+bool TerminalDevice::write_cells(Rect area, const Cell* cells) {
+    if (!shows_output()) return false;
+    bool written = cells_.write(area, cells);
+    changed();
+    return written;
+}
+
+// Keyboard.
+
+void TerminalDevice::start_keys() {
+    if (!reads_keys()) return;
+    if (setup_.whole_process && !terminal_mode::enter_keys(setup_.input_fd, mode_ & kProcessedInput))
+        setup_.input_fd = -1;
+    keys_started_ = true;
+}
+
+void TerminalDevice::set_input_mode(unsigned mode) {
+    mode_ = mode;
+    if (keys_started_ && setup_.whole_process) terminal_mode::set_signal_keys(mode & kProcessedInput);
+}
+
+bool TerminalDevice::take_input(int timeout_ms) {
+    unsigned char decoded[KeyDecoder::kMaxOut];
+    auto queue = [&](int n) {
+        for (int i = 0; i < n; ++i) keys_.push_back(decoded[i]);
+    };
+    auto lose_input = [&] {
+        setup_.input_fd = -1;
+        queue(decoder_.expire(decoded));
+        return false;
+    };
+    for (;;) {
+        if (keys_.room() < KeyDecoder::kMaxOut) return true;
+        bool partial = decoder_.pending();
+        pollfd p{setup_.input_fd, POLLIN, 0};
+        int ready = poll(&p, 1, partial ? kSequenceWaitMs : timeout_ms);
+        if (ready < 0) {
+            if (errno != EINTR && errno != EAGAIN) return lose_input();
+            // Stopped and continued, or resized: the screen again at once.
+            if (timeout_ms != 0) flush();
+            continue;
+        }
+        if (ready == 0) {
+            if (!partial) return true;
+            queue(decoder_.expire(decoded));
+            if (!keys_.empty() || timeout_ms == 0) return true;
+            continue;
+        }
+        if (p.revents & POLLNVAL) return lose_input();
+        unsigned char bytes[256];
+        std::size_t want = std::min<std::size_t>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut);
+        ssize_t n = read(setup_.input_fd, bytes, want);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) return lose_input();  // end of file, or the terminal hung up
+        for (ssize_t i = 0; i < n; ++i) queue(decoder_.feed(bytes[i], decoded));
+        if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return true;
+    }
+}
+
+int TerminalDevice::read_key() {
+    start_keys();
+    while (keys_.empty()) {
+        if (!reads_keys()) return kNoMoreKeys;
+        flush();  // everything drawn is seen before the wait
+        take_input(-1);
+    }
+    return keys_.pop();
+}
+
+bool TerminalDevice::key_waiting() {
+    start_keys();
+    if (keys_.empty() && reads_keys()) take_input(0);
+    return !keys_.empty();
+}
+
+void TerminalDevice::wait_for_key() {
+    start_keys();
+    while (keys_.empty() && reads_keys()) {
+        flush();
+        take_input(-1);
+    }
+}
+
+bool TerminalDevice::push_key(unsigned char key) { return reads_keys() && keys_.push_front(key); }
+
+Device& terminal_device() {
+    // Never destroyed: exit and signal handlers may still need the terminal.
+    static TerminalDevice* device = new TerminalDevice(standard_terminal());
+    return *device;
+}
+
+}  // namespace versos::console

@@ -1,0 +1,92 @@
+// The console device on a terminal: the kept cells drawn through escape
+// sequences on the terminal's output, keys decoded from its input.
+#pragma once
+
+#include "lib/console/cell_grid.h"
+#include "lib/console/device.h"
+#include "lib/console/terminal/escapes.h"
+#include "lib/console/terminal/key_decoder.h"
+#include "lib/console/terminal/key_queue.h"
+#include "lib/console/terminal/screen.h"
+
+namespace versos::console {
+
+struct TerminalSetup {
+    int output_fd = -1;  // -1: output is dropped
+    Size size{80, 24};   // of the terminal
+    TerminalKind kind = TerminalKind::kAnsi;
+    int input_fd = -1;  // -1: no key can be read
+    // Sets the terminal's mode for keys and puts it back at exit, on signals
+    // and while stopped; off for a device that a test drives alone.
+    bool whole_process = true;
+};
+// Standard output and standard input, where they are terminals (and
+// standard output's TERM is not "dumb").
+TerminalSetup standard_terminal();
+
+class TerminalDevice final : public Device {
+public:
+    explicit TerminalDevice(const TerminalSetup& setup);
+
+    Size size() const override { return cells_.size(); }
+    bool shows_output() const override { return setup_.output_fd >= 0; }
+    bool reads_keys() const override { return setup_.input_fd >= 0; }
+
+    unsigned input_mode() const override { return mode_; }
+    void set_input_mode(unsigned mode) override;
+    int read_key() override;
+    bool key_waiting() override;
+    void wait_for_key() override;
+    bool push_key(unsigned char key) override;
+
+    void write(const char* text, int length) override;
+    Point cursor() const override { return cursor_; }
+    void set_cursor(Point at) override;
+    CursorShape cursor_shape() const override { return shape_; }
+    void set_cursor_shape(CursorShape shape) override;
+    unsigned char attribute() const override { return attr_; }
+    void set_attribute(unsigned char attr) override { attr_ = attr; }
+    void fill(Point from, int count, Cell with) override;
+    void scroll(Rect source, const Rect* clip, Point to, Cell fill) override;
+    bool read_cells(Rect area, Cell* out) const override { return shows_output() && cells_.read(area, out); }
+    bool write_cells(Rect area, const Cell* cells) override;
+
+    void begin_batch() override { ++depth_; }
+    void end_batch() override;
+
+    // Forgets what the terminal shows, as after the program was stopped:
+    // the next flush sends every visible cell.
+    void forget_screen();
+
+private:
+    void changed() {
+        if (depth_ == 0) flush();
+    }
+    void flush();
+    void catch_up();
+    void send();
+    void start_keys();
+    // Reads and decodes what the terminal sent, waiting up to `timeout_ms`
+    // (-1: until a key comes). False when no key can ever come.
+    bool take_input(int timeout_ms);
+
+    TerminalSetup setup_;
+    CellGrid cells_;
+    Screen screen_;
+    Output out_;
+    Point cursor_;
+    bool cursor_placed_ = false;  // the terminal's cursor stays where it is until the console's is placed
+    unsigned char attr_ = 0x07;
+    CursorShape shape_;
+    bool shape_set_ = false;  // the terminal keeps its own until a shape is asked for
+    bool shown_visible_ = true;
+    CursorForm shown_form_ = CursorForm::kTerminalDefault;
+    int depth_ = 0;
+
+    unsigned mode_ = kDefaultInputMode;
+    bool keys_started_ = false;
+    KeyDecoder decoder_;
+    KeyQueue keys_;
+};
+
+}  // namespace versos::console

@@ -1,0 +1,221 @@
+#include "lib/console/terminal/terminal_mode.h"
+
+#include <errno.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+
+#include "lib/posix_io/posix_io.h"
+
+namespace versos::console::terminal_mode {
+namespace {
+
+// Everything here is read by signal handlers: plain data, flags written
+// last.
+volatile sig_atomic_t keys_active = 0;
+volatile sig_atomic_t reapply_later = 0;
+int key_fd = -1;
+termios original;
+termios keyboard[2];  // the mode in force and the next, so a handler never reads one half-written
+volatile sig_atomic_t keyboard_index = 0;
+bool signal_keys_now = true;
+
+int out_fd = -1;
+volatile sig_atomic_t linux_console = 0;
+volatile sig_atomic_t sent_attribute = 0, sent_hidden = 0, sent_shape = 0;
+
+volatile sig_atomic_t continued = 0, resized = 0, reset = 0;
+
+constexpr int kWatched[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGCONT, SIGWINCH};
+struct sigaction previous[sizeof kWatched / sizeof kWatched[0]];
+struct sigaction ours[sizeof kWatched / sizeof kWatched[0]];
+bool installed = false;
+
+int slot(int sig) {
+    for (int i = 0; i < static_cast<int>(sizeof kWatched / sizeof kWatched[0]); ++i)
+        if (kWatched[i] == sig) return i;
+    return 0;
+}
+
+void append(char* buffer, int& length, const char* text) {
+    while (*text) buffer[length++] = *text++;
+}
+
+// Async-signal-safe.
+void put_back() {
+    char text[32];
+    int length = 0;
+    if (sent_attribute) append(text, length, "\x1b[0m");
+    if (sent_hidden) append(text, length, "\x1b[?25h");
+    if (sent_shape) append(text, length, linux_console ? "\x1b[?0c" : "\x1b[0 q");
+    if (length > 0 && out_fd >= 0) posix_io::write_all(out_fd, text, static_cast<std::size_t>(length));
+    if (keys_active) tcsetattr(key_fd, TCSANOW, &original);
+}
+
+bool in_foreground() { return tcgetpgrp(key_fd) == getpgrp(); }
+
+// Async-signal-safe. A process in the background would be stopped for
+// setting the mode: it is set at the next key read instead.
+void reapply() {
+    if (!keys_active) return;
+    if (in_foreground())
+        tcsetattr(key_fd, TCSANOW, &keyboard[keyboard_index]);
+    else
+        reapply_later = 1;
+}
+
+// True if the program's own handler ran.
+bool chain(int sig, siginfo_t* info, void* context) {
+    const struct sigaction& p = previous[slot(sig)];
+    if (p.sa_flags & SA_SIGINFO) {
+        if (p.sa_sigaction == nullptr) return false;
+        p.sa_sigaction(sig, info, context);
+        return true;
+    }
+    if (p.sa_handler == SIG_DFL || p.sa_handler == SIG_IGN) return false;
+    p.sa_handler(sig);
+    return true;
+}
+
+// Takes the signal's default effect now.
+void take_default(int sig) {
+    struct sigaction d = {};
+    d.sa_handler = SIG_DFL;
+    sigemptyset(&d.sa_mask);
+    sigaction(sig, &d, nullptr);
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, sig);
+    raise(sig);
+    sigprocmask(SIG_UNBLOCK, &s, nullptr);
+}
+
+void on_terminate(int sig, siginfo_t* info, void* context) {
+    int saved_errno = errno;
+    put_back();
+    if (chain(sig, info, context)) {
+        reapply();
+        reset = 1;
+    } else {
+        take_default(sig);
+    }
+    errno = saved_errno;
+}
+
+void on_stop(int sig, siginfo_t* info, void* context) {
+    int saved_errno = errno;
+    put_back();
+    if (!chain(sig, info, context)) {
+        take_default(sig);  // stopped here until SIGCONT
+        sigaction(sig, &ours[slot(sig)], nullptr);
+    }
+    reapply();
+    continued = 1;
+    errno = saved_errno;
+}
+
+void on_continue(int sig, siginfo_t* info, void* context) {
+    int saved_errno = errno;
+    reapply();
+    continued = 1;
+    chain(sig, info, context);
+    errno = saved_errno;
+}
+
+void on_resize(int sig, siginfo_t* info, void* context) {
+    int saved_errno = errno;
+    resized = 1;
+    chain(sig, info, context);
+    errno = saved_errno;
+}
+
+void at_exit() { put_back(); }
+
+void install() {
+    if (installed) return;
+    installed = true;
+    std::atexit(at_exit);
+    sigset_t mask;
+    sigemptyset(&mask);
+    for (int sig : kWatched) sigaddset(&mask, sig);
+    for (int i = 0; i < static_cast<int>(sizeof kWatched / sizeof kWatched[0]); ++i) {
+        int sig = kWatched[i];
+        if (sigaction(sig, nullptr, &previous[i]) != 0) continue;
+        if (!(previous[i].sa_flags & SA_SIGINFO) && previous[i].sa_handler == SIG_IGN) continue;
+        struct sigaction& a = ours[i];
+        a = {};
+        a.sa_flags = SA_SIGINFO | SA_RESTART;
+        a.sa_mask = mask;
+        a.sa_sigaction = sig == SIGTSTP    ? on_stop
+                         : sig == SIGCONT  ? on_continue
+                         : sig == SIGWINCH ? on_resize
+                                           : on_terminate;
+        sigaction(sig, &a, nullptr);
+    }
+}
+
+void apply(bool signal_keys) {
+    int next = 1 - keyboard_index;
+    keyboard[next] = keyboard[keyboard_index];
+    if (signal_keys)
+        keyboard[next].c_lflag |= ISIG;
+    else
+        keyboard[next].c_lflag &= ~ISIG;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    keyboard_index = next;
+    signal_keys_now = signal_keys;
+    tcsetattr(key_fd, TCSANOW, &keyboard[next]);
+}
+
+bool take(volatile sig_atomic_t& flag) {
+    if (!flag) return false;
+    flag = 0;
+    return true;
+}
+
+}  // namespace
+
+bool enter_keys(int fd, bool signal_keys) {
+    if (!keys_active) {
+        if (tcgetattr(fd, &original) != 0) return false;
+        install();
+        key_fd = fd;
+        termios k = original;
+        k.c_lflag &= ~(ICANON | ECHO | ECHONL | IEXTEN);
+        k.c_iflag &= ~(ICRNL | INLCR | IGNCR | IXON | ISTRIP);
+        k.c_cc[VMIN] = 1;
+        k.c_cc[VTIME] = 0;
+        keyboard[0] = keyboard[1] = k;
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        keys_active = 1;
+        apply(signal_keys);
+        return true;
+    }
+    if (take(reapply_later) || signal_keys != signal_keys_now) apply(signal_keys);
+    return true;
+}
+
+void set_signal_keys(bool signal_keys) {
+    if (keys_active && signal_keys != signal_keys_now) apply(signal_keys);
+}
+
+void note_sent(int fd, TerminalKind kind, Sent what) {
+    if (out_fd < 0) {
+        linux_console = kind == TerminalKind::kLinuxConsole;
+        out_fd = fd;
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        install();
+    }
+    if (what & kAttribute) sent_attribute = 1;
+    if (what & kCursorHidden) sent_hidden = 1;
+    if (what & kCursorShape) sent_shape = 1;
+}
+
+bool take_continued() { return take(continued); }
+bool take_resized() { return take(resized); }
+bool take_reset() { return take(reset); }
+
+}  // namespace versos::console::terminal_mode
