@@ -61,10 +61,12 @@ public:
     // or write cells outside it; parts of rectangles and runs that fall
     // outside are clipped.
     virtual Size size() const = 0;
-    // False when output is dropped (standard output is not a terminal):
-    // messages meant for a person then go to standard error instead. No
-    // operation then changes a cell, and read_cells and write_cells give
-    // false, as the Windows console functions fail on a file.
+    // False when output is dropped (standard output is not a terminal, or
+    // the terminal has gone): messages meant for a person then go to
+    // standard error instead. No operation then changes a cell (write leaves
+    // the cursor where it is), and read_cells and write_cells give false, as
+    // the Windows console functions fail on a file; the cursor placed, its
+    // shape and the attribute are still recorded.
     virtual bool shows_output() const = 0;
     // False when no key can be read (standard input is not a terminal):
     // nothing may wait for one; key_waiting and push_key give false.

@@ -7,8 +7,8 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "lib/console/cell_grid.h"
 #include "lib/console/device.h"
 
 namespace versos::console {
@@ -19,7 +19,7 @@ public:
     // console's attribute 0x07, as a fresh Windows console has them.
     explicit MemoryConsole(Size size = {});
 
-    Size size() const override { return size_; }
+    Size size() const override { return cells_.size(); }
     bool shows_output() const override { return shows_output_; }
     bool reads_keys() const override { return reads_keys_; }
 
@@ -46,9 +46,9 @@ public:
     void begin_batch() override;
     void end_batch() override { --batch_depth_; }
 
-    // Stand-ins for a console without a terminal: output dropped (cells stay,
-    // rectangles can't be read or written) or no key to be had (the queue is
-    // ignored and push_key is refused).
+    // Stand-ins for a console without a terminal, as device.h gives it:
+    // output dropped (no cell changes, rectangles can't be read or written)
+    // or no key to be had (the queue is ignored and push_key is refused).
     void set_shows_output(bool shows) { shows_output_ = shows; }
     void set_reads_keys(bool reads) { reads_keys_ = reads; }
 
@@ -57,7 +57,7 @@ public:
     int keys_waiting() const { return static_cast<int>(keys_.size()); }
 
     // The cell at (x, y), which must be on the screen.
-    Cell at(int x, int y) const { return cells_[index(x, y)]; }
+    Cell at(int x, int y) const { return cells_.row(y)[x]; }
     // The characters of row y, columns from..to.
     std::string row_text(int y, int from = 0, int to = -1) const;
 
@@ -67,14 +67,11 @@ public:
     int operations_outside_batches() const { return outside_batches_; }
 
 private:
-    bool on_screen(int x, int y) const { return x >= 0 && y >= 0 && x < size_.columns && y < size_.rows; }
-    int index(int x, int y) const { return y * size_.columns + x; }
     void count_operation() {
         if (batch_depth_ == 0) ++outside_batches_;
     }
 
-    Size size_;
-    std::vector<Cell> cells_;
+    CellGrid cells_;
     unsigned char attr_ = 0x07;
     Point cursor_;
     CursorShape shape_;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "lib/console/terminal/cell_grid.h"
+#include "lib/console/cell_grid.h"
 #include "lib/console/terminal/escapes.h"
 
 namespace versos::console {

@@ -149,7 +149,10 @@ void TerminalDevice::end_batch() {
     if (depth_ > 0 && --depth_ == 0) flush();
 }
 
+// Without a terminal no cell changes (device.h): the terminal device keeps
+// no screen that nobody sees, as the memory device keeps none then.
 void TerminalDevice::write(const char* text, int length) {
+    if (!shows_output()) return;
     cursor_ = cells_.write(cursor_, text, length, attr_);
     cursor_placed_ = true;
     changed();
@@ -169,11 +172,13 @@ void TerminalDevice::set_cursor_shape(CursorShape shape) {
 }
 
 void TerminalDevice::fill(Point from, int count, Cell with) {
+    if (!shows_output()) return;
     cells_.fill(from, count, with);
     changed();
 }
 
 void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
+    if (!shows_output()) return;
     cells_.scroll(source, clip, to, fill);
     // A vertical move across the terminal's whole width is one the terminal
     // can make itself, by deleting and inserting lines.
@@ -182,9 +187,8 @@ void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) 
     Rect from = intersect(source, screen);
     Rect limit = clip ? intersect(*clip, screen) : screen;
     int columns = screen_.visible().columns;
-    if (shows_output() && to.x == source.left && dy != 0 && dy > -cells_.rows() && dy < cells_.rows() &&
-        !from.empty() && !limit.empty() && std::max(from.left, limit.left) <= 0 &&
-        std::min(from.right, limit.right) >= columns - 1) {
+    if (to.x == source.left && dy != 0 && dy > -cells_.rows() && dy < cells_.rows() && !from.empty() &&
+        !limit.empty() && std::max(from.left, limit.left) <= 0 && std::min(from.right, limit.right) >= columns - 1) {
         // The rows it changes: the source and where it lands, within the clip.
         int shift = static_cast<int>(dy);
         int top = std::max(from.top + std::min(shift, 0), limit.top);
@@ -195,6 +199,7 @@ void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) 
 }
 
 bool TerminalDevice::write_cells(Rect area, const Cell* cells) {
+    if (!shows_output()) return false;
     bool written = cells_.write(area, cells);
     changed();
     return written;

@@ -2,8 +2,8 @@
 // sequences on the terminal's output, keys decoded from its input.
 #pragma once
 
+#include "lib/console/cell_grid.h"
 #include "lib/console/device.h"
-#include "lib/console/terminal/cell_grid.h"
 #include "lib/console/terminal/escapes.h"
 #include "lib/console/terminal/key_decoder.h"
 #include "lib/console/terminal/key_queue.h"
@@ -48,7 +48,7 @@ public:
     void set_attribute(unsigned char attr) override { attr_ = attr; }
     void fill(Point from, int count, Cell with) override;
     void scroll(Rect source, const Rect* clip, Point to, Cell fill) override;
-    bool read_cells(Rect area, Cell* out) const override { return cells_.read(area, out); }
+    bool read_cells(Rect area, Cell* out) const override { return shows_output() && cells_.read(area, out); }
     bool write_cells(Rect area, const Cell* cells) override;
 
     void begin_batch() override { ++depth_; }

@@ -1,4 +1,4 @@
-#include "lib/console/terminal/cell_grid.h"
+#include "lib/console/cell_grid.h"
 
 #include <algorithm>
 

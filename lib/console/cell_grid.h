@@ -1,7 +1,8 @@
-// The cells the terminal device keeps: every cell of its screen buffer, as
-// the console holds them, whether or not the terminal shows them. Each
-// operation records the cells it may have changed, row by row, for the next
-// paint.
+// The cells of a console's screen buffer and the device seam's cell
+// operations on them (writing, filling, scrolling with a clip, rectangles),
+// clipped to the buffer: the one place their rules are written, for both
+// devices. Each operation records the cells it may have changed, row by
+// row, for a device that draws them (the terminal's next paint).
 #pragma once
 
 #include <vector>
@@ -23,7 +24,8 @@ public:
     const Cell* row(int y) const { return &cells_[static_cast<std::size_t>(y) * size_.columns]; }
     bool contains(Point p) const { return p.x >= 0 && p.y >= 0 && p.x < size_.columns && p.y < size_.rows; }
 
-    // The operations of Device, on the kept cells.
+    // The operations of Device, with the rules device.h gives them; write
+    // returns where the cursor ends.
     Point write(Point cursor, const char* text, int length, unsigned char attr);
     void fill(Point from, int count, Cell with);
     void scroll(Rect source, const Rect* clip, Point to, Cell fill);
