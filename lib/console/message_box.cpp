@@ -139,13 +139,15 @@ void message_box(const char* title, const char* text) {
         Batch batch;
         console.read_cells(area, beneath.data());
         console.write_cells(area, box.cells());
-        console.set_cursor_shape(CursorShape{false, shape.percent});
+        // On the button, as on a focused one; its shape stays, so that a
+        // terminal keeps its own cursor where the program never set one.
+        console.set_cursor(Point{left + (width - kButtonLength) / 2 + 2, top + height - 2});
     }
     wait_for_acknowledgement(console);
     Batch batch;
     console.write_cells(area, beneath.data());
     console.set_cursor(cursor);
-    console.set_cursor_shape(shape);
+    if (!(console.cursor_shape() == shape)) console.set_cursor_shape(shape);
 }
 
 }  // namespace versos::console
