@@ -18,10 +18,10 @@ base=/dev/shm
 [ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
 dir=$(mktemp -d "$base/versos-bench-XXXXXX")
 trap 'rm -rf "$dir"' EXIT
-ficheros=$build/lib/util/ficheros
-interleave() { "$build/bench/interleave" -n "$runs" "$@"; }
+ficheros=$build/bin/ficheros
+interleave() { "$build/bin/interleave" -n "$runs" "$@"; }
 
-"$build/bench/zero_run_sample" "$dir/sample" 268435456
+"$build/bin/zero_run_sample" "$dir/sample" 268435456
 "$ficheros" comprexe "$dir/sample" "$dir/sample.z" >/dev/null
 "$ficheros" comprexebis "$dir/sample" "$dir/sample.zb" >/dev/null
 lz4 -q -1 -f "$dir/sample" "$dir/sample.lz4"

@@ -10,4 +10,4 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 VERSOS_CLIPBOARD_FILE=$dir/clipboard
 export VERSOS_CLIPBOARD_FILE
-"$build/bench/interleave" -n "$runs" -- "$build/core/versos" B 12345 -- /bin/true
+"$build/bin/interleave" -n "$runs" -- "$build/bin/versos" B 12345 -- /bin/true

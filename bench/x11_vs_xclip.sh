@@ -16,5 +16,5 @@ export DISPLAY
 unset VERSOS_CLIPBOARD_FILE
 # Each run takes the selection from the one before, whose owner then exits,
 # so owners never pile up; the last one goes with the server.
-"$build/bench/interleave" -n "$runs" --shell -- "'$build/core/versos' k 1234" -- "printf el | xclip -selection clipboard"
-"$build/core/versos" F 0 || true  # an unknown mode: only empties the clipboard
+"$build/bin/interleave" -n "$runs" --shell -- "'$build/bin/versos' k 1234" -- "printf el | xclip -selection clipboard"
+"$build/bin/versos" F 0 || true  # an unknown mode: only empties the clipboard

@@ -1,10 +1,11 @@
 #include "core/dispatch.h"
 
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/random.h"
 #include "core/seed.h"
-#include "core/verses.h"
+#include "core/two_row_tables.h"
+#include "families/families.h"
 
 namespace versos {
 namespace {

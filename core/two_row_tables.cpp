@@ -1,5 +1,5 @@
 // The pickers of the three two-row tables.
-#include "core/verses.h"
+#include "core/two_row_tables.h"
 #include "core/word_table.h"
 #include "two_row_tables_words.h"
 

@@ -3,10 +3,10 @@
 // determiner phrase standing alone ("Casi ningún").
 #include "adverbial_openers_words.h"
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
+#include "families/families.h"
 
 namespace versos {
 

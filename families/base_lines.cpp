@@ -3,10 +3,10 @@
 // others.
 #include "base_lines_words.h"
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
+#include "families/families.h"
 
 namespace versos {
 

@@ -3,10 +3,11 @@
 // la").
 #include "comparative_lines_words.h"
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
+#include "core/two_row_tables.h"
 #include "core/word_table.h"
+#include "families/families.h"
 
 namespace versos {
 

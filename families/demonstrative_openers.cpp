@@ -3,11 +3,11 @@
 // determiner phrase standing alone ("Casi toda"). The adverbs are those of
 // the adverbial openers.
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
 #include "demonstrative_openers_words.h"
+#include "families/families.h"
 
 namespace versos {
 

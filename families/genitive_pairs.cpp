@@ -2,10 +2,10 @@
 // sometimes reversed ("amor del abad") or with an adjective after the second
 // ("abad del amor carnal").
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
 #include "core/word_table.h"
+#include "families/families.h"
 #include "genitive_pairs_words.h"
 
 namespace versos {

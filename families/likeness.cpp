@@ -7,10 +7,11 @@
 #include <utility>
 
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
+#include "core/two_row_tables.h"
 #include "core/word_table.h"
+#include "families/families.h"
 #include "likeness_words.h"
 
 namespace versos {

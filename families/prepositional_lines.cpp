@@ -2,10 +2,11 @@
 // adjective of fullness or want with "de" and a noun ("cargada de futuro"),
 // or "con"/"sin" with a noun ("sin soplo vital").
 #include "core/buffers.h"
-#include "core/clipboard.h"
+#include "core/clipboard/clipboard.h"
 #include "core/text.h"
-#include "core/verses.h"
+#include "core/two_row_tables.h"
 #include "core/word_table.h"
+#include "families/families.h"
 #include "prepositional_lines_words.h"
 
 namespace versos {

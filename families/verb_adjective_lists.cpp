@@ -1,7 +1,7 @@
 // Verb and adjective lists: two tables that only their single-table modes
 // reach (5 and 6).
-#include "core/verses.h"
 #include "core/word_table.h"
+#include "families/families.h"
 #include "verb_adjective_lists_words.h"
 
 namespace versos {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_check.h"
-#include "lib/util/zero_runs.h"
+#include "lib/util/files/zero_runs.h"
 
 namespace versos::fuzz {
 

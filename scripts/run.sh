@@ -16,8 +16,8 @@ fi
 mode=${1:-B}
 seed=${2:-$(date +%s)}
 status=0
-build/core/versos "$mode" "$seed" || status=$?
+build/bin/versos "$mode" "$seed" || status=$?
 echo "versos $mode $seed: exit status $status"
 printf 'clipboard: "'
-build/core/versos-pegar || true
+build/bin/versos-pegar || true
 echo '"'

@@ -10,8 +10,10 @@ start_xvfb() {
     trap 'exit 1' HUP INT TERM
     XVFB_DIR=$(mktemp -d)
     # -displayfd: Xvfb picks a free display and writes its number once it
-    # accepts connections.
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 320x240x24 3>"$XVFB_DIR/display" 2>"$XVFB_DIR/log" &
+    # accepts connections. -noreset: by default it resets whenever its last
+    # client leaves and refuses connections meanwhile, which between two
+    # tests is often.
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 320x240x24 3>"$XVFB_DIR/display" 2>"$XVFB_DIR/log" &
     XVFB_PID=$!
     tries=0
     while [ ! -s "$XVFB_DIR/display" ]; do

@@ -1,6 +1,7 @@
-// wordtables: turns the word files (UTF-8, one entry a line) into constant
-// rows of Windows-1252 bytes, checking every count, width and byte rule so
-// that a mistyped list fails the build instead of changing a fragment.
+// wordtables: turns the word files (UTF-8, one entry a line; the format is
+// in doc/word-files.md) into constant rows of Windows-1252 bytes, checking
+// every count, width and byte rule so that a mistyped list fails the build
+// instead of changing a fragment.
 //
 //   wordtables OUTDIR FILE.words...
 //

@@ -3,14 +3,18 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
+#include <functional>
 #include <set>
+#include <utility>
+#include <vector>
 
-#include "core/clipboard.h"
-#include "core/clipboard_file.h"
-#include "tests/support/process.h"
-#include "tests/support/scripted.h"
+#include "core/clipboard/clipboard.h"
+#include "core/clipboard/clipboard_file.h"
+#include "tests/doubles/scripted.h"
+#include "tests/support/files.h"
 
 namespace versos::testing {
 namespace {
@@ -61,7 +65,7 @@ TEST_F(FileClipboardDevice, HoldsTheExactBytesAndTellsEmptyFromNone) {
     clip.empty();
     EXPECT_TRUE(clip.set_text("alusi\xF3n", 7));
     EXPECT_TRUE(clip.close());
-    EXPECT_EQ(read_file(path).bytes, "alusi\xF3n");
+    EXPECT_EQ(read_file(path), "alusi\xF3n");
     EXPECT_EQ(read(TextFormat::utf8), "alusi\xC3\xB3n");
     EXPECT_EQ(read(TextFormat::windows1252), "alusi\xF3n");
 
@@ -103,6 +107,43 @@ TEST_F(FileClipboardDevice, LeavesNoTemporaryFilesBehind) {
     EXPECT_EQ(names, (std::set<std::string>{"clipboard", "clipboard.lock"}));
 }
 
+TEST_F(FileClipboardDevice, LockThatIsNotARegularFileRefusesTheClipboard) {
+    write_file(path, "earlier");
+    write_file(folder / "elsewhere", "kept");
+    const std::string lock = path + ".lock";
+    const std::vector<std::pair<const char*, std::function<int()>>> odd_locks = {
+        {"FIFO", [&] { return mkfifo(lock.c_str(), 0600); }},
+        {"folder", [&] { return mkdir(lock.c_str(), 0700); }},
+        {"link to a regular file", [&] { return symlink("elsewhere", lock.c_str()); }},
+        {"dangling link", [&] { return symlink("nowhere", lock.c_str()); }},
+    };
+    for (const auto& [what, make] : odd_locks) {
+        ASSERT_EQ(make(), 0) << what;
+        struct stat before, after;
+        ASSERT_EQ(lstat(lock.c_str(), &before), 0);
+        EXPECT_FALSE(clip.open()) << what;
+        EXPECT_EQ(read_file(path), "earlier") << what;
+        ASSERT_EQ(lstat(lock.c_str(), &after), 0) << what;
+        EXPECT_EQ(after.st_mode, before.st_mode) << what;
+        EXPECT_EQ(after.st_ino, before.st_ino) << what;
+        std::filesystem::remove(lock);
+    }
+    EXPECT_EQ(read_file(folder / "elsewhere"), "kept");
+    EXPECT_FALSE(std::filesystem::exists(folder / "nowhere"));
+}
+
+TEST_F(FileClipboardDevice, LinkAtThePathIsNotAClipboard) {
+    write_file(folder / "target", "kept");
+    ASSERT_EQ(symlink("target", path.c_str()), 0);
+    EXPECT_FALSE(clip.open());
+    std::string out, why;
+    EXPECT_EQ(clip.read_text(TextFormat::utf8, out, why), ReadResult::unreachable);
+    EXPECT_NE(why.find("symbolic link"), std::string::npos) << why;
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(read_file(folder / "target"), "kept");
+}
+
 TEST(FileClipboardPath, TooLongIsAClipboardThatCannotBeOpened) {
     const std::string long_path = "/tmp/" + std::string(5000, 'x');
     FileClipboard clip(long_path.c_str(), false);
@@ -110,6 +151,31 @@ TEST(FileClipboardPath, TooLongIsAClipboardThatCannotBeOpened) {
     std::string out, why;
     EXPECT_EQ(clip.read_text(TextFormat::utf8, out, why), ReadResult::unreachable);
     EXPECT_NE(why, "");
+}
+
+// A last component that fits the file system but leaves no room for the
+// lock's or the temporary file's suffix: no run could ever write there.
+TEST(FileClipboardPath, NameWithoutRoomForItsSuffixesCannotBeReached) {
+    TempFolder folder;
+    const long name_max = pathconf(folder.path().c_str(), _PC_NAME_MAX);
+    if (name_max < 8 || name_max > 1024) GTEST_SKIP() << "no usable name limit here: " << name_max;
+    const std::size_t longest = static_cast<std::size_t>(name_max) - std::string(".XXXXXX").size();
+    for (std::size_t length : {longest + 1, longest + 3}) {  // the temporary name, then also the lock, too long
+        const std::string path = folder / std::string(length, 'c');
+        FileClipboard clip(path.c_str(), false);
+        EXPECT_FALSE(clip.open()) << length;
+        std::string out, why;
+        EXPECT_EQ(clip.read_text(TextFormat::utf8, out, why), ReadResult::unreachable) << length;
+        EXPECT_NE(why.find("too long"), std::string::npos) << why;
+    }
+    const std::string path = folder / std::string(longest, 'c');
+    FileClipboard clip(path.c_str(), false);
+    ASSERT_TRUE(clip.open()) << "the longest name that fits";
+    EXPECT_TRUE(clip.set_text("un", 2));
+    clip.close();
+    std::string out, why;
+    EXPECT_EQ(clip.read_text(TextFormat::utf8, out, why), ReadResult::text) << why;
+    EXPECT_EQ(out, "un");
 }
 
 }  // namespace

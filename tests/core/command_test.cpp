@@ -4,15 +4,23 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include "core/buffers.h"
+#include "core/clipboard/clipboard_file.h"
 #include "core/dispatch.h"
 #include "core/random.h"
-#include "core/verses.h"
+#include "families/families.h"
+#include "tests/doubles/scripted.h"
+#include "tests/support/files.h"
 #include "tests/support/process.h"
-#include "tests/support/scripted.h"
 
 namespace versos::testing {
 namespace {
@@ -32,12 +40,34 @@ protected:
         return r;
     }
 
+    // With something that is not a regular file at the clipboard path,
+    // versos still succeeds silently and leaves it as it was, making nothing
+    // beside it, and versos-pegar refuses it without opening it.
+    void expect_left_alone(const std::string& what) {
+        struct stat before, after;
+        ASSERT_EQ(lstat(clip.c_str(), &before), 0) << what;
+        EXPECT_EQ(versos({"B", "1"}).status, 0) << what;
+        ASSERT_EQ(lstat(clip.c_str(), &after), 0) << what << " was removed";
+        EXPECT_EQ(after.st_mode, before.st_mode) << what << " was replaced";
+        EXPECT_EQ(after.st_ino, before.st_ino) << what << " was replaced";
+        EXPECT_EQ(after.st_rdev, before.st_rdev) << what;
+        EXPECT_FALSE(std::filesystem::exists(clip + ".lock")) << what;
+        // A hang is what a regression looks like here (a FIFO without a
+        // writer blocks its reader forever): the timeout turns it into a
+        // failure, with room to spare for a slow machine.
+        const ProcessResult p = run_program({PEGAR_BIN}, ProcessOptions{env(), "", 5});
+        EXPECT_FALSE(p.timed_out) << what << ": versos-pegar did not return";
+        EXPECT_EQ(p.status, 2) << what;
+        EXPECT_EQ(p.out, "") << what;
+        EXPECT_NE(p.err.find("not a regular file"), std::string::npos) << p.err;
+    }
+
     // The fragment of one run; fails the test unless the run ends with 0.
     std::string fragment(const std::string& mode, const std::string& seed) {
         EXPECT_EQ(versos({mode, seed}).status, 0) << mode << " " << seed;
-        const FileContent c = read_file(clip);
-        EXPECT_TRUE(c.exists) << "no text item after " << mode << " " << seed;
-        return c.bytes;
+        const std::optional<std::string> c = read_file(clip);
+        EXPECT_TRUE(c.has_value()) << "no text item after " << mode << " " << seed;
+        return c.value_or("");
     }
 };
 
@@ -63,7 +93,7 @@ TEST_F(VersosCommand, WrongArgumentCountsLeaveTheClipboardAlone) {
     write_file(clip, "earlier");
     for (const auto& args : std::vector<std::vector<std::string>>{{}, {"x"}, {"x", "1", "2"}, {"x", "1", "2", "3"}}) {
         EXPECT_EQ(versos(args).status, 1);
-        EXPECT_EQ(read_file(clip).bytes, "earlier");
+        EXPECT_EQ(read_file(clip), "earlier");
     }
 }
 
@@ -71,7 +101,7 @@ TEST_F(VersosCommand, UnrecognisedModesEmptyTheClipboardAndFail) {
     for (const std::string mode : {"F", "!", "", " x", "\xE9", "W", "G"}) {
         write_file(clip, "earlier");
         EXPECT_EQ(versos({mode, "1"}).status, 1) << "mode '" << mode << "'";
-        EXPECT_FALSE(read_file(clip).exists) << "mode '" << mode << "' left an item";
+        EXPECT_FALSE(read_file(clip).has_value()) << "mode '" << mode << "' left an item";
     }
 }
 
@@ -98,7 +128,7 @@ TEST_F(VersosCommand, KnownFragmentsOfTheOriginalSequence) {
 
 TEST_F(VersosCommand, ModeWMayLeaveAnEmptyTextItem) {
     EXPECT_EQ(fragment("w", "1"), "");  // 41 % 3 != 0: the empty text, still an item
-    EXPECT_TRUE(read_file(clip).exists);
+    EXPECT_TRUE(read_file(clip).has_value());
     EXPECT_EQ(fragment("w", "2").substr(fragment("w", "2").size() - 2), ", ");
 }
 
@@ -123,7 +153,7 @@ TEST_F(VersosCommand, HeldClipboardChangesNothingAndStillSucceeds) {
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     EXPECT_EQ(versos({"x", "5"}).status, 0);
     EXPECT_EQ(versos({"F", "5"}).status, 1);
-    EXPECT_EQ(read_file(clip).bytes, "earlier");
+    EXPECT_EQ(read_file(clip), "earlier");
     close(lock);
     EXPECT_NE(fragment("x", "5"), "earlier");
 }
@@ -138,13 +168,64 @@ TEST_F(VersosCommand, UnusableFolderIsAClipboardThatCannotBeOpened) {
     EXPECT_NE(p.err.find("clipboard"), std::string::npos) << p.err;
 }
 
+TEST_F(VersosCommand, PathThatIsNotARegularFileIsLeftAsItWas) {
+    ASSERT_EQ(mkfifo(clip.c_str(), 0600), 0);
+    expect_left_alone("a FIFO");
+    ASSERT_EQ(unlink(clip.c_str()), 0);
+
+    ASSERT_EQ(mkdir(clip.c_str(), 0700), 0);
+    expect_left_alone("a folder");
+    ASSERT_EQ(rmdir(clip.c_str()), 0);
+
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(clip.size(), sizeof address.sun_path);
+    clip.copy(address.sun_path, clip.size());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    expect_left_alone("a socket");
+    close(sock);
+}
+
+TEST_F(VersosCommand, DeviceNodeAtThePathIsLeftAsItWas) {
+    // The node of /dev/null, made here: a run that regressed would replace
+    // this one, not the system's.
+    if (mknod(clip.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "can't make a device node here: " << std::strerror(errno);
+    expect_left_alone("a character device");
+    struct stat st;
+    ASSERT_EQ(lstat(clip.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(VersosCommand, PegarRefusesEndlessAndOversizedFiles) {
+    const ProcessResult zero = run_program(PEGAR_BIN, {}, {"PATH=/usr/bin:/bin", "VERSOS_CLIPBOARD_FILE=/dev/zero"});
+    EXPECT_FALSE(zero.timed_out);
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_EQ(zero.out, "");
+    EXPECT_NE(zero.err.find("not a regular file"), std::string::npos) << zero.err;
+
+    write_file(clip, "");
+    ASSERT_EQ(truncate(clip.c_str(), kFileItemLimit), 0);
+    ProcessResult r = run_program(PEGAR_BIN, {"-r"}, env());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, std::string(kFileItemLimit, '\0')) << "a file of exactly the limit is printed whole";
+
+    ASSERT_EQ(truncate(clip.c_str(), kFileItemLimit + 1), 0);
+    r = run_program(PEGAR_BIN, {"-r"}, env());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
+}
+
 TEST_F(VersosCommand, DefaultClipboardLivesInAPrivateFolderOfTheRuntimeDir) {
     const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + folder.path()};
     ASSERT_EQ(run_program(VERSOS_BIN, {"k", "1"}, env).status, 0);
     struct stat st;
     ASSERT_EQ(stat((folder / "versos").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_EQ(read_file(folder / "versos/clipboard").bytes, "un");
+    EXPECT_EQ(read_file(folder / "versos/clipboard"), "un");
     EXPECT_EQ(run_program(PEGAR_BIN, {}, env).out, "un");
 }
 
@@ -156,7 +237,7 @@ TEST_F(VersosCommand, AnotherUsersFolderIsRefused) {
     const ProcessResult r = run_program(VERSOS_BIN, {"k", "1"}, env);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out + r.err, "");
-    EXPECT_FALSE(read_file(folder / "versos/clipboard").exists);
+    EXPECT_FALSE(read_file(folder / "versos/clipboard").has_value());
     EXPECT_EQ(run_program(PEGAR_BIN, {}, env).status, 2);
 }
 

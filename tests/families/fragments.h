@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/buffers.h"
-#include "tests/support/scripted.h"
+#include "tests/doubles/scripted.h"
 
 namespace versos::testing {
 

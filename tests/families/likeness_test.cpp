@@ -1,5 +1,5 @@
 // Likeness lines (mode B) and the nine likeness word tables.
-#include "core/verses.h"
+#include "families/families.h"
 #include "tests/families/fragments.h"
 
 namespace versos::testing {

@@ -1,6 +1,7 @@
 // Base lines (w), prepositional lines (C), comparative lines (D, E) and the
 // verb and adjective lists (5, 6).
-#include "core/verses.h"
+#include "core/two_row_tables.h"
+#include "families/families.h"
 #include "tests/families/fragments.h"
 
 namespace versos::testing {

@@ -1,5 +1,5 @@
 // Genitive pairs (mode y) and reversible noun phrases (mode A).
-#include "core/verses.h"
+#include "families/families.h"
 #include "tests/families/fragments.h"
 
 namespace versos::testing {

@@ -1,7 +1,7 @@
 // Adverbial openers (mode x) and demonstrative openers (mode z).
 #include <cctype>
 
-#include "core/verses.h"
+#include "families/families.h"
 #include "tests/families/fragments.h"
 
 namespace versos::testing {

@@ -11,9 +11,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "lib/posix_io/posix_io.h"
 
 namespace versos::testing {
 namespace {
@@ -48,7 +47,7 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
     if (pid == 0) {
         dup2(in[0], 0);
         dup2(out[1], 1);
-        dup2(err[1], 2);
+        dup2(options.stderr_fd >= 0 ? options.stderr_fd : err[1], 2);
         execvpe(args[0], args.data(), envp.data());
         _exit(127);
     }
@@ -56,8 +55,10 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
     close(out[1]);
     close(err[1]);
     signal(SIGPIPE, SIG_IGN);
-    if (!options.input.empty() && write(in[1], options.input.data(), options.input.size()) < 0)
+    if (!posix_io::write_all(in[1], options.input.data(), options.input.size())) {
+        ADD_FAILURE() << args[0] << ": cannot feed the input: " << std::strerror(errno);
         result.err = "cannot feed the input";
+    }
     close(in[1]);
 
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
@@ -101,30 +102,18 @@ ProcessResult run_program(const std::string& path, const std::vector<std::string
     return run_program(argv, ProcessOptions{env, "", 10});
 }
 
-TempFolder::TempFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/versos-test-XXXXXX";
-    if (mkdtemp(templ.data()) == nullptr) ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
-    path_ = templ;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-FileContent read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream s;
-    s << in.rdbuf();
-    return {true, s.str()};
-}
-
-void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.good()) << path;
+std::vector<std::string> environment_with(const std::vector<std::string>& set, const std::vector<std::string>& unset) {
+    auto named = [](const std::string& entry, const std::string& name) { return entry.rfind(name + "=", 0) == 0; };
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        bool dropped = false;
+        for (const std::string& name : unset) dropped |= named(entry, name);
+        for (const std::string& wanted : set) dropped |= named(entry, wanted.substr(0, wanted.find('=')));
+        if (!dropped) env.push_back(entry);
+    }
+    env.insert(env.end(), set.begin(), set.end());
+    return env;
 }
 
 }  // namespace versos::testing

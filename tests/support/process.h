@@ -17,8 +17,9 @@ struct ProcessResult {
 
 struct ProcessOptions {
     std::vector<std::string> env;  // the whole environment, "NAME=value" entries
-    std::string input;             // fed to standard input
+    std::string input;             // fed to standard input, whole, before the output is read
     double timeout = 10;           // seconds; then the program is killed
+    int stderr_fd = -1;            // standard error goes there instead of into `err`
 };
 
 // argv[0] is looked up in PATH. Waits until the program has exited and
@@ -30,26 +31,9 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
 ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
                           const std::vector<std::string>& env);
 
-// A fresh folder under TMPDIR or /tmp, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-// Whole file, or nullopt-like: `exists` false when it can't be read.
-struct FileContent {
-    bool exists = false;
-    std::string bytes;
-};
-FileContent read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& bytes);
+// This process's environment, without the variables named in `unset` and
+// with the "NAME=value" entries of `set` in place of their namesakes.
+std::vector<std::string> environment_with(const std::vector<std::string>& set,
+                                          const std::vector<std::string>& unset = {});
 
 }  // namespace versos::testing

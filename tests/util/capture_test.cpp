@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/files.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -48,7 +49,7 @@ TEST_F(CaptureTest, OnAFileEverythingIsDeliveredAndTheOutputIsBackAfter) {
     const std::string file = out / "stdout.txt";
     auto r = run("exec " + kChild + " whole > " + file);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(versos::testing::read_file(file).bytes, "before\nafter\n");
+    EXPECT_EQ(versos::testing::read_file(file).value_or(""), "before\nafter\n");
     EXPECT_EQ(r.err, kWholeReport);
     EXPECT_TRUE(tmpdir_empty());
 }

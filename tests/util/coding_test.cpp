@@ -3,20 +3,33 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sched.h>
+#include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <deque>
+#include <filesystem>
+#include <tuple>
 
-#include "lib/util/key_coding.h"
-#include "tests/util/test_files.h"
+#include "lib/util/files/file_io.h"
+#include "lib/util/files/key_coding.h"
+#include "tests/support/files.h"
+#include "tests/util/odd_targets.h"
+#include "tests/util/sample_bytes.h"
 #include "tests/util/zero_run_reference.h"
 
 namespace versos {
 namespace {
 
 using testing::Bytes;
-using testing::read_file;
+using testing::read_bytes;
 using testing::write_file;
 
 Bytes xor_with(const Bytes& in, const Bytes& key) {
@@ -46,7 +59,7 @@ protected:
         held_.push_back(path(name));
         return held_.back().c_str();
     }
-    testing::ScratchDir dir;
+    testing::TempFolder dir;
 
 private:
     std::deque<std::string> held_;
@@ -92,17 +105,17 @@ TEST_F(Coding, XorCodingUsesTheKeyCyclicallyAcrossBlocks) {
     const Bytes in = sample(600000, true);
     write_file(path("in"), in);
     EXPECT_EQ(codef_(p("in"), p("coded"), "a"), 1);
-    EXPECT_EQ(read_file(path("coded")), xor_with(in, {0x61}));
+    EXPECT_EQ(read_bytes(path("coded")), xor_with(in, {0x61}));
     EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
+    EXPECT_EQ(read_bytes(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
     EXPECT_EQ(codef1_(p("in"), p("coded1"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("coded1")), read_file(path("coded")));
+    EXPECT_EQ(read_bytes(path("coded1")), read_bytes(path("coded")));
     EXPECT_EQ(codef_(p("coded"), p("back"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("back")), in);
+    EXPECT_EQ(read_bytes(path("back")), in);
     // A key longer than the file: only its first bytes count.
     write_file(path("short"), {1, 2, 3});
     EXPECT_EQ(codef_(p("short"), p("coded"), "ABCDEFGH"), 1);
-    EXPECT_EQ(read_file(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
+    EXPECT_EQ(read_bytes(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
 }
 
 TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
@@ -111,11 +124,11 @@ TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
     const Bytes in = sample((17u << 20) + 12345, false);
     write_file(path("in"), in);
     EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
-    EXPECT_EQ(read_file(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
+    EXPECT_EQ(read_bytes(path("coded")), xor_with(in, {'S', 'i', 'e', 't', 'e', '!', '!'}));
     write_file(path("coded"), Bytes(100, 'x'));  // an existing, longer-lived target is replaced whole
     EXPECT_EQ(codef_(p("in"), p("coded"), "abcdefghijklm"), 1);
     EXPECT_EQ(codef_(p("coded"), p("back"), "abcdefghijklm"), 1);
-    EXPECT_EQ(read_file(path("back")), in);
+    EXPECT_EQ(read_bytes(path("back")), in);
 }
 
 TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
@@ -135,11 +148,11 @@ TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
                                        : 1;
         expected[k] = static_cast<std::uint8_t>(rbitchar_(in[k] ^ key[k % key.size()], r));
     }
-    EXPECT_EQ(read_file(path("coded")), expected);
+    EXPECT_EQ(read_bytes(path("coded")), expected);
     ASSERT_EQ(decodebitf_(p("coded"), p("back"), "CLAVE"), 1);
-    EXPECT_EQ(read_file(path("back")), in);
+    EXPECT_EQ(read_bytes(path("back")), in);
     ASSERT_EQ(decodebitf_(p("coded"), p("wrong"), "CLAVF"), 1);
-    EXPECT_NE(read_file(path("wrong")), in);
+    EXPECT_NE(read_bytes(path("wrong")), in);
 }
 
 TEST_F(Coding, EmptyKeyIsRefusedWithoutTouchingFiles) {
@@ -167,20 +180,43 @@ TEST_F(Coding, PipelinesCodeCompressedDataAndRestoreIt) {
         write_file(path("in"), c.data);
         ASSERT_EQ(codexef_(p("in"), p("coded"), "CLAVE"), c.coded);
         const Bytes packed = c.coded == 15 ? reference::encode_plain(c.data) : c.data;
-        EXPECT_EQ(read_file(path("coded")), xor_with(packed, {'C', 'L', 'A', 'V', 'E'}));
+        EXPECT_EQ(read_bytes(path("coded")), xor_with(packed, {'C', 'L', 'A', 'V', 'E'}));
         ASSERT_EQ(dcodexef_(p("coded"), p("back"), "CLAVE"), c.decoded);
-        EXPECT_EQ(read_file(path("back")), c.data);
+        EXPECT_EQ(read_bytes(path("back")), c.data);
 
         ASSERT_EQ(codexebisf_(p("in"), p("coded"), "CLAVE"), c.coded_bis);
         const Bytes packed_bis = c.coded_bis == 15 ? reference::encode_extended(c.data) : c.data;
-        EXPECT_EQ(read_file(path("coded")), xor_with(packed_bis, working_key("CLAVE")));
+        EXPECT_EQ(read_bytes(path("coded")), xor_with(packed_bis, working_key("CLAVE")));
         ASSERT_EQ(decodexebisf_(p("coded"), p("back"), "CLAVE"), c.decoded);
-        EXPECT_EQ(read_file(path("back")), c.data);
+        EXPECT_EQ(read_bytes(path("back")), c.data);
         // No intermediate file stays behind.
         std::vector<std::string> names = dir.names();
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{"back", "coded", "in"}));
     }
+}
+
+TEST_F(Coding, PipelinesReadAPipeOnce) {
+    // A pipe can't be read a second time, for the zero test and then for the
+    // coding: what the pipeline reads once must be all it codes.
+    for (const Bytes& data : {sample(20000, true), sample(20000, false)}) {
+        const bool zeros = std::count(data.begin(), data.end(), 0) > 0;
+        using Routine = int (*)(const char*, const char*, const char*);
+        const std::tuple<Routine, Routine, int> pipelines[] = {{codexef_, dcodexef_, 4},
+                                                               {codexebisf_, decodexebisf_, 20}};
+        for (auto [code, decode, plain] : pipelines) {
+            int pipe[2];
+            ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+            ASSERT_EQ(::fcntl(pipe[1], F_SETPIPE_SZ, 65536), 65536);
+            ASSERT_EQ(::write(pipe[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+            ::close(pipe[1]);
+            EXPECT_EQ(code(("/proc/self/fd/" + std::to_string(pipe[0])).c_str(), p("coded"), "K"), zeros ? 15 : plain);
+            ::close(pipe[0]);
+            EXPECT_EQ(decode(p("coded"), p("back"), "K"), zeros ? 15 : 12);
+            EXPECT_EQ(read_bytes(path("back")), data);
+        }
+    }
+    testing::expect_only(dir, {"back", "coded"});
 }
 
 TEST_F(Coding, PipelineFlagsTellTheStepThatFailed) {
@@ -199,33 +235,147 @@ TEST_F(Coding, PipelineFlagsTellTheStepThatFailed) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"plain", "zeros"}));
 
-    // A target that is a folder: the step into it fails, and the data of
-    // the step before stays in the intermediate file, beside the target.
+    // A target that is a folder: the step into it fails. The source still
+    // holds the data, so the intermediate file goes too, from beside the
+    // target and from TMPDIR.
     ASSERT_EQ(::mkdir(p("target"), 0700), 0);
-    write_file(path("target") + "/inside", {});
-    auto kept = [&] {
-        Bytes held;
-        int found = 0;
-        for (const std::string& name : dir.names()) {
-            if (name.rfind("target.", 0) != 0) continue;
-            ++found;
-            held = read_file(path(name));
-            std::filesystem::remove(path(name));
-        }
-        EXPECT_EQ(found, 1);
-        return held;
-    };
-    EXPECT_EQ(codexef_(p("zeros"), p("target"), "K"), 3);
-    EXPECT_EQ(kept(), reference::encode_plain({'a', 0, 0, 'b'}));
-    EXPECT_EQ(codexebisf_(p("zeros"), p("target"), "K"), 3);
-    EXPECT_EQ(kept(), reference::encode_extended({'a', 0, 0, 'b'}));
+    write_file(path("target") + "/inside", Bytes{});
+    const testing::TempFolderSet tmp(dir.path());
     write_file(path("coded"), xor_with(reference::encode_plain({'a', 0, 'b'}), {'K'}));
+    EXPECT_EQ(codexef_(p("zeros"), p("target"), "K"), 3);
+    EXPECT_EQ(codexebisf_(p("zeros"), p("target"), "K"), 3);
     EXPECT_EQ(dcodexef_(p("coded"), p("target"), "K"), 5);
-    EXPECT_EQ(kept(), reference::encode_plain({'a', 0, 'b'}));
     EXPECT_EQ(dcodexef_(p("plain"), p("target"), "K"), 4);
-    EXPECT_EQ(kept(), xor_with({'a', 'b'}, {'K'}));
     EXPECT_EQ(decodexebisf_(p("plain"), p("target"), "K"), 4);
-    EXPECT_EQ(kept(), xor_with({'a', 'b'}, working_key("K")));
+    testing::expect_only(dir, {"coded", "plain", "target", "zeros"});
+    EXPECT_EQ(std::filesystem::directory_iterator(path("target"))->path().filename(), "inside");
+}
+
+// Every routine that writes a file, with a source and the result it gives
+// when it succeeds.
+struct Writer {
+    const char* name;
+    testing::Routine run;
+    const char* source;
+    int success;
+};
+
+class Writers : public Coding {
+protected:
+    void SetUp() override {
+        Coding::SetUp();
+        write_file(path("data"), sample(300000, true));
+        write_file(path("plain"), sample(5000, false));
+        for (const char* name : {"data", "plain"}) {
+            ASSERT_NE(codexef_(p(name), p(std::string(name) + ".x"), "CLAVE"), 0);
+            ASSERT_NE(codexebisf_(p(name), p(std::string(name) + ".bis"), "CLAVE"), 0);
+        }
+    }
+    static testing::Routine keyed(int (*routine)(const char*, const char*, const char*)) {
+        return [routine](const char* s, const char* t) { return routine(s, t, "CLAVE"); };
+    }
+    std::vector<Writer> writers() {
+        const std::string copy = path("moved");
+        return {
+            {"codef", keyed(codef_), "data", 1},
+            {"codebitf", keyed(codebitf_), "data", 1},
+            {"decodebitf", keyed(decodebitf_), "data", 1},
+            {"copyf", copyf_, "data", 1},
+            // From a copy, which it removes; a source that can't be copied is moved itself.
+            {"movef",
+             [copy](const char* s, const char* t) { return movef_(copyf_(s, copy.c_str()) ? copy.c_str() : s, t); },
+             "data", 1},
+            {"codexef", keyed(codexef_), "data", 15},
+            {"codexef", keyed(codexef_), "plain", 4},
+            {"dcodexef", keyed(dcodexef_), "data.x", 15},
+            {"dcodexef", keyed(dcodexef_), "plain.x", 12},
+            {"codexebisf", keyed(codexebisf_), "data", 15},
+            {"codexebisf", keyed(codexebisf_), "plain", 20},
+            {"decodexebisf", keyed(decodexebisf_), "data.bis", 15},
+            {"decodexebisf", keyed(decodexebisf_), "plain.bis", 12},
+        };
+    }
+};
+
+TEST_F(Writers, OddTargetsAreWrittenThroughAndStayWhatTheyWere) {
+    for (const Writer& w : writers()) {
+        SCOPED_TRACE(std::string(w.name) + " " + w.source);
+        testing::check_odd_targets(w.run, path(w.source), [&w](int r) { return r == w.success; });
+    }
+}
+
+TEST_F(Writers, SourcesThatFailAtOnceLeaveTheTargetAsItWas) {
+    for (const Writer& w : writers()) {
+        SCOPED_TRACE(w.name);
+        testing::check_failing_sources(w.run);
+    }
+}
+
+TEST_F(Coding, KilledRunLeavesTheOldTargetWhole) {
+    // The source is a FIFO fed one part: the run has written that part into
+    // its new content and waits for more when it is killed.
+    const Bytes old = sample(1000, true), part(4096, 'a');
+    write_file(path("target"), old);
+    ASSERT_EQ(::mkfifo(p("source"), 0600), 0);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MODIFY), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        codef_(p("source"), p("target"), "K");
+        ::_exit(0);
+    }
+    const int feed = ::open(p("source"), O_WRONLY | O_CLOEXEC);  // once the run has opened it
+    ASSERT_GE(feed, 0);
+    ASSERT_EQ(::write(feed, part.data(), part.size()), static_cast<ssize_t>(part.size()));
+    // Until a file in the folder holds the part: the staged new content, or
+    // the target itself where a run writes straight into it.
+    std::string written;
+    for (bool waiting = true; waiting && written.empty();) {
+        pollfd ready = {watch, POLLIN, 0};
+        waiting = ::poll(&ready, 1, 60000) == 1;
+        alignas(inotify_event) char events[4096];
+        const ssize_t n = waiting ? ::read(watch, events, sizeof events) : 0;
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+            if (e->len > 0 && std::string(e->name).rfind("target", 0) == 0 &&
+                read_bytes(path(e->name)).size() == part.size())
+                written = e->name;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(feed);
+    ::close(watch);
+    ASSERT_NE(written, "") << "the run wrote nothing";
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(read_bytes(path("target")), old);
+    EXPECT_NE(written, "target");
+    EXPECT_EQ(read_bytes(path(written)), xor_with(part, {'K'}));
+}
+
+TEST_F(Coding, FullDiskLeavesTheOldTargetWhole) {
+    if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "no mount namespace of its own: " << std::strerror(errno);
+    ASSERT_EQ(::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+    ASSERT_EQ(::mkdir(p("small"), 0700), 0);
+    if (::mount("tmpfs", p("small"), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted: " << std::strerror(errno);
+    // More than the file system holds, over an old target that fits.
+    const Bytes old = sample(256 << 10, true);
+    write_file(path("small/target"), old);
+    write_file(path("big"), sample(1536 << 10, false));
+    ASSERT_EQ(codexef_(p("big"), p("big.x"), "K"), 4);
+    for (auto routine : {codef_, dcodexef_}) {
+        fileio::clear_failure();
+        EXPECT_EQ(routine(p(routine == codef_ ? "big" : "big.x"), p("small/target"), "K"), 0);
+        EXPECT_EQ(fileio::failure().error, ENOSPC) << fileio::describe(fileio::failure());
+        EXPECT_EQ(read_bytes(path("small/target")), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("small")), {}), 1);
+    }
+    ::umount2(p("small"), MNT_DETACH);
 }
 
 TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {
@@ -236,14 +386,14 @@ TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {
     struct stat tmp_st, shm_st;
     if (::stat(tmp.c_str(), &tmp_st) != 0 || ::stat("/dev/shm", &shm_st) != 0 || tmp_st.st_dev == shm_st.st_dev)
         GTEST_SKIP() << "no second file system beside " << tmp;
-    testing::ScratchDir dir("/dev/shm");
+    testing::TempFolder dir("/dev/shm");
     ASSERT_TRUE(dir.ok());
     const std::string plain = dir / "plain", coded = dir / "coded", target = dir / "new";
     const mode_t old_mask = ::umask(022);
     write_file(plain, {'a', 'b', 'c'});
     ASSERT_EQ(codexef_(plain.c_str(), coded.c_str(), "K"), 4);
     EXPECT_EQ(dcodexef_(coded.c_str(), target.c_str(), "K"), 12);
-    EXPECT_EQ(read_file(target), (Bytes{'a', 'b', 'c'}));
+    EXPECT_EQ(read_bytes(target), (Bytes{'a', 'b', 'c'}));
     struct stat st;
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);  // as a new file, not mkstemp's 0600
@@ -260,20 +410,20 @@ TEST_F(Coding, CopyAndMove) {
     const Bytes data = sample(300000, true);
     write_file(path("a"), data);
     EXPECT_EQ(copyf_(p("a"), p("b")), 1);
-    EXPECT_EQ(read_file(path("b")), data);
+    EXPECT_EQ(read_bytes(path("b")), data);
     EXPECT_EQ(movef_(p("b"), p("c")), 1);
     EXPECT_FALSE(testing::exists(path("b")));
-    EXPECT_EQ(read_file(path("c")), data);
+    EXPECT_EQ(read_bytes(path("c")), data);
     // A copy that fails keeps the source.
     EXPECT_EQ(movef_(p("c"), p("none/d")), 0);
     if (testing::exists("/dev/full")) {
         EXPECT_EQ(movef_(p("c"), "/dev/full"), 0);
     }
-    EXPECT_EQ(read_file(path("c")), data);
+    EXPECT_EQ(read_bytes(path("c")), data);
     EXPECT_EQ(copyf_(p("missing"), p("d")), 0);
     EXPECT_FALSE(testing::exists(path("d")));
     EXPECT_EQ(codef_(p("a"), p("a"), "K"), 0);  // would empty the source
-    EXPECT_EQ(read_file(path("a")), data);
+    EXPECT_EQ(read_bytes(path("a")), data);
 }
 
 }  // namespace

@@ -5,16 +5,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
-#include "lib/util/zero_runs.h"
-#include "tests/util/test_files.h"
+#include "lib/util/files/compression_files.h"
+#include "lib/util/files/zero_runs.h"
+#include "tests/support/files.h"
+#include "tests/util/odd_targets.h"
+#include "tests/util/sample_bytes.h"
 #include "tests/util/zero_run_reference.h"
 
 namespace versos {
 namespace {
 
 using testing::Bytes;
-using testing::read_file;
+using testing::read_bytes;
 using testing::write_file;
 using zeroruns::Format;
 
@@ -48,10 +53,10 @@ protected:
     Bytes through(int (*routine)(const char*, const char*), const Bytes& in) {
         write_file(path("in"), in);
         EXPECT_EQ(routine(path("in").c_str(), path("out").c_str()), 1);
-        return read_file(path("out"));
+        return read_bytes(path("out"));
     }
 
-    testing::ScratchDir dir;
+    testing::TempFolder dir;
 };
 
 TEST_F(CompressionFiles, RunsAreWrittenAsTheFormatTablesShow) {
@@ -126,7 +131,7 @@ TEST_F(CompressionFiles, EmptyFilesAndFilesWithoutZerosPassUnchanged) {
         EXPECT_EQ(through(routine, {}), Bytes{});
         EXPECT_EQ(through(routine, plain), plain);
     }
-    write_file(path("empty"), {});
+    write_file(path("empty"), Bytes{});
     EXPECT_EQ(cerosahorradosf_(path("empty").c_str()), 0);
     EXPECT_EQ(cerosahorradosplusf_(path("empty").c_str()), 0);
     EXPECT_EQ(tienecerosf_(path("empty").c_str()), 0);
@@ -157,6 +162,16 @@ TEST_F(CompressionFiles, ZeroTestFindsAZeroAnywhere) {
     EXPECT_EQ(tienecerosf_(path("f").c_str()), 1);
     write_file(path("f"), Bytes(300000, 'a'));
     EXPECT_EQ(tienecerosf_(path("f").c_str()), 0);
+    // A read error is not a zero: bytes without one, then the error.
+    struct FailsAfterABlock : blocks::Source {
+        int calls = 0;
+        std::ptrdiff_t read(std::uint8_t* buf, std::size_t cap) override {
+            if (calls++ > 0) return -1;
+            std::memset(buf, 'a', cap);
+            return static_cast<std::ptrdiff_t>(cap);
+        }
+    } failing;
+    EXPECT_EQ(zeroruns::has_zero(failing), -1);
 }
 
 TEST_F(CompressionFiles, SavingEstimatesAgainstTheRealSizes) {
@@ -201,7 +216,7 @@ std::pair<int, std::string> report_of(const std::string& path, const std::string
     std::fflush(stdout);
     ::dup2(saved, 1);
     ::close(saved);
-    const Bytes printed = read_file(capture);
+    const Bytes printed = read_bytes(capture);
     return {result, std::string(printed.begin(), printed.end())};
 }
 
@@ -210,7 +225,7 @@ TEST_F(CompressionFiles, RunLengthReport) {
     EXPECT_EQ(report_of(path("in"), path("report")),
               std::make_pair(0, std::string("\n1 = 2\n\n3 = 1\n\n1023 = 1\n\nMayor o igual a 1024 = 1\n"
                                             "\nM\xA0ximo n\xA3mero de ceros = 1500\n")));
-    write_file(path("in"), {});
+    write_file(path("in"), Bytes{});
     EXPECT_EQ(report_of(path("in"), path("report")),
               std::make_pair(0, std::string("\nMayor o igual a 1024 = 0\n\nM\xA0ximo n\xA3mero de ceros = 0\n")));
     EXPECT_EQ(report_of(path("missing"), path("report")), std::make_pair(-1, std::string()));
@@ -227,7 +242,7 @@ TEST_F(CompressionFiles, FailuresAreReportedAndSpareTheFiles) {
         EXPECT_EQ(routine(in.c_str(), path("no/such/folder").c_str()), 0);
         // Writing a file over itself would truncate it before it is read.
         EXPECT_EQ(routine(in.c_str(), in.c_str()), 0);
-        EXPECT_EQ(read_file(in), (Bytes{'a', 0, 0, 'b'}));
+        EXPECT_EQ(read_bytes(in), (Bytes{'a', 0, 0, 'b'}));
         // A folder can be opened but not read.
         EXPECT_EQ(routine(dir.path().c_str(), out.c_str()), 0);
         // A full device: the write error is a failure, not success.
@@ -238,6 +253,20 @@ TEST_F(CompressionFiles, FailuresAreReportedAndSpareTheFiles) {
     }
     EXPECT_EQ(tienecerosf_(dir.path().c_str()), -1);
     EXPECT_EQ(numcerosmatf_(dir.path().c_str()), -1);
+}
+
+TEST_F(CompressionFiles, OddTargetsAreWrittenThroughAndFailingSourcesSpareTheTarget) {
+    std::mt19937 rng(7);
+    write_file(path("in"), testing::runs_and_bytes(rng, 300000, 700, true));
+    ASSERT_EQ(comprexe_(path("in").c_str(), path("in.z").c_str()), 1);
+    ASSERT_EQ(comprexebis_(path("in").c_str(), path("in.bis").c_str()), 1);
+    const std::pair<int (*)(const char*, const char*), const char*> codecs[] = {
+        {comprexe_, "in"}, {dcomprexe_, "in.z"}, {comprexebis_, "in"}, {dcomprexebis_, "in.bis"}};
+    for (const auto& [codec, source] : codecs) {
+        SCOPED_TRACE(source);
+        testing::check_odd_targets(codec, path(source), [](int r) { return r == 1; });
+        testing::check_failing_sources(codec);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,12 @@
 # given mode: "subdirectory" (versos from its sources) or "installed" (versos
 # installed from BINARY_DIR with cmake --install, then found by find_package).
 # Expects SOURCE_DIR, BINARY_DIR, WORK_DIR, MODE, GENERATOR, CXX, LINK_FLAGS.
+#
+# Every configure runs with CMake's searches for headers and libraries
+# pointed into an empty folder, as on a machine without libxcb's headers: a
+# consumer of versos::util must not need them. The subdirectory mode shows
+# that the searches are hidden indeed: asked for the programs as well, the
+# same configure fails for want of libxcb.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT status EQUAL 0)
@@ -10,13 +16,21 @@ function(run)
 endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
-set(configure ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/util/consumer -B ${WORK_DIR}/build
-    -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}")
+file(MAKE_DIRECTORY ${WORK_DIR}/nothing)
+set(configure ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/util/consumer
+    -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}"
+    -DCMAKE_FIND_ROOT_PATH=${WORK_DIR}/nothing -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY
+    -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY)
 if(MODE STREQUAL "subdirectory")
-  run(${configure} -DVERSOS_SOURCE_DIR=${SOURCE_DIR})
+  execute_process(COMMAND ${configure} -DVERSOS_SOURCE_DIR=${SOURCE_DIR} -DVERSOS_BUILD_PROGRAMS=ON
+                  -B ${WORK_DIR}/with-programs RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(status EQUAL 0 OR NOT out MATCHES "libxcb not found")
+    message(FATAL_ERROR "libxcb was not hidden: with the programs on, the configure should fail for want of it\n${out}")
+  endif()
+  run(${configure} -B ${WORK_DIR}/build -DVERSOS_SOURCE_DIR=${SOURCE_DIR})
 else()
   run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${WORK_DIR}/prefix)
-  run(${configure} -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
+  run(${configure} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
 endif()
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build -j2)
 run(${WORK_DIR}/build/consumer)

@@ -15,6 +15,8 @@
 
 #include <versos/util.h>
 
+#include "tests/support/files.h"
+
 namespace {
 
 using u64 = std::uint64_t;
@@ -186,9 +188,9 @@ TEST(CheckLetter, TakesTheRemainderBy23) {
 }
 
 TEST(BinaryFile, ControlBytesOtherThanTextLayout) {
-    char dir[] = "/tmp/versos-isbinary-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/f";
+    const versos::testing::TempFolder dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string path = dir / "f";
     auto check = [&](const std::string& bytes) {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -208,8 +210,7 @@ TEST(BinaryFile, ControlBytesOtherThanTextLayout) {
     }
     std::remove(path.c_str());
     EXPECT_EQ(versos::isbinary_(path.c_str()), -1);
-    EXPECT_EQ(versos::isbinary_(dir), -1);  // a folder opens but can't be read
-    rmdir(dir);
+    EXPECT_EQ(versos::isbinary_(dir.path().c_str()), -1);  // a folder opens but can't be read
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/files.h"
+
 using namespace versos;
 
 namespace {
@@ -20,14 +22,12 @@ namespace {
 // the whole folder path as the start of the name.
 class Folder : public ::testing::Test {
 protected:
-    std::string dir;
+    const versos::testing::TempFolder folder{"/tmp"};
+    const std::string& dir = folder.path();
     void SetUp() override {
-        char pattern[] = "/tmp/versos_paths_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        ASSERT_TRUE(folder.ok());
         ASSERT_EQ(dir.find('.'), std::string::npos);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string make(const std::string& name, const std::string& bytes = "") {
         const std::string path = dir + "/" + name;
         std::ofstream(path, std::ios::binary) << bytes;

@@ -2,6 +2,7 @@
 // the server, xclip as the other client.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -107,8 +108,14 @@ TEST(X11Clipboard, ReadableTheMomentTheCommandEnds) {
 }
 
 TEST(X11Clipboard, CapturingCallerReturnsAtOnceAndTheOwnerIsDetached) {
+    // Descriptors that versos inherits beyond its standard streams, whatever
+    // the test's own caller left open.
+    int extra[2];
+    ASSERT_EQ(pipe(extra), 0);
     const std::set<pid_t> before = children();
     const Result r = versos("D", "5");
+    close(extra[0]);
+    close(extra[1]);
     expect_silent(r);
     EXPECT_EQ(r.status, 0);
     EXPECT_LT(r.seconds, 2.0) << "the caller waited for the owner child";
@@ -164,7 +171,7 @@ TEST(X11Clipboard, OwnersEndWhenTheSelectionIsTaken) {
 
     // Another program takes it.
     const std::set<pid_t> before = children();
-    ASSERT_EQ(run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", "otro").status, 0);
+    ASSERT_TRUE(x11test::xclip_write("otro"));
     EXPECT_EQ(wait_exit(second, 3), 0);
     EXPECT_EQ(pegar().out, "otro");
     for (pid_t pid : children())
@@ -184,27 +191,33 @@ TEST(X11Clipboard, OwnersEndWhenTheSelectionIsTaken) {
     EXPECT_EQ(pegar().status, 1);
 }
 
-TEST(X11Clipboard, OwnerEndsWithTheServer) {
-    // A server of its own, so that the shared one stays up.
-    char dir[] = "/tmp/versos-xvfb.XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string file = std::string(dir) + "/display";
-    const std::set<pid_t> before = children();
-    const pid_t server = fork();
+// Starts an Xvfb of its own; its display number, or "" if it could not
+// start within 20 s.
+std::string start_xvfb(pid_t& server) {
+    int shown[2];
+    if (pipe2(shown, O_CLOEXEC) != 0) return "";
+    server = fork();
     if (server == 0) {
-        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(fd, 3);
+        dup2(shown[1], 3);  // -displayfd: the number is written there once it accepts connections
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
+    close(shown[1]);
     std::string number;
-    for (int i = 0; i < 100 && number.empty(); ++i) {
-        usleep(100000);
-        std::ifstream in(file);
-        std::getline(in, number);
-    }
+    pollfd wait{shown[0], POLLIN, 0};
+    for (char ch = 0; server > 0 && poll(&wait, 1, 20000) == 1 && read(shown[0], &ch, 1) == 1 && ch != '\n';)
+        number += ch;
+    close(shown[0]);
+    return number;
+}
+
+TEST(X11Clipboard, OwnerEndsWithTheServer) {
+    // A server of its own, so that the shared one stays up.
+    const std::set<pid_t> before = children();
+    pid_t server = -1;
+    const std::string number = start_xvfb(server);
     ASSERT_FALSE(number.empty()) << "a second Xvfb did not start";
     const std::string display = ":" + number;
     ASSERT_EQ(run({VERSOS_BIN, "x", "3"}, display).status, 0);
@@ -217,8 +230,6 @@ TEST(X11Clipboard, OwnerEndsWithTheServer) {
     kill(server, SIGTERM);
     wait_exit(server, 5);
     EXPECT_EQ(wait_exit(owner, 3), 0) << "the owner must end when the server goes away";
-    unlink(file.c_str());
-    rmdir(dir);
 }
 
 // Listens on the abstract socket of display `n` and never answers; -1 when
@@ -316,7 +327,7 @@ TEST(VersosPegar, ReadsATextSentInPieces) {
     std::string large;
     for (int i = 0; large.size() < 3000000; ++i) large += "verso " + std::to_string(i) + "\n";
     const std::set<pid_t> before = children();
-    ASSERT_EQ(run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", large).status, 0);
+    ASSERT_TRUE(x11test::xclip_write(large));
     const Result p = pegar({"-r"});
     EXPECT_EQ(p.status, 0);
     EXPECT_TRUE(p.out == large) << "read " << p.out.size() << " of " << large.size() << " bytes";

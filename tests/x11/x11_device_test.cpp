@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/clipboard.h"
-#include "core/clipboard_x11.h"
+#include "core/clipboard/clipboard.h"
+#include "core/clipboard/x11/clipboard_x11.h"
 #include "tests/x11/x11_harness.h"
 
 namespace {

@@ -17,7 +17,8 @@
 #include <fstream>
 #include <thread>
 
-#include "core/cp1252.h"
+#include "core/clipboard/cp1252.h"
+#include "tests/support/files.h"
 
 namespace x11test {
 namespace {
@@ -64,24 +65,60 @@ const std::string& test_display() {
 }
 
 Result run(const std::vector<std::string>& argv, const std::string& display, const std::string& input, double timeout) {
-    versos::testing::ProcessOptions options{{}, input, timeout};
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("VERSOS_CLIPBOARD_FILE=", 0) != 0)
-            options.env.push_back(entry);
-    }
-    options.env.push_back("DISPLAY=" + (display.empty() ? test_display() : display));
-    return versos::testing::run_program(argv, options);
+    const std::vector<std::string> env = versos::testing::environment_with(
+        {"DISPLAY=" + (display.empty() ? test_display() : display)}, {"VERSOS_CLIPBOARD_FILE"});
+    return versos::testing::run_program(argv, {env, input, timeout});
 }
 
 std::string fragment(const std::string& mode, const std::string& seed) {
     versos::testing::TempFolder folder;
     versos::testing::run_program(VERSOS_BIN, {mode, seed}, {"VERSOS_CLIPBOARD_FILE=" + (folder / "clipboard")});
-    return versos::testing::read_file(folder / "clipboard").bytes;
+    return versos::testing::read_file(folder / "clipboard").value_or("");
 }
 
 Result xclip_read(const std::string& target, const std::string& display) {
     return run({"xclip", "-selection", "clipboard", "-o", "-t", target}, display);
+}
+
+namespace {
+
+xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    const xcb_atom_t atom = r != nullptr ? r->atom : XCB_NONE;
+    std::free(r);
+    return atom;
+}
+
+// The window that owns CLIPBOARD on `c` now; None when nobody does.
+xcb_window_t clipboard_owner(xcb_connection_t* c, xcb_atom_t clipboard) {
+    xcb_get_selection_owner_reply_t* r =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+    const xcb_window_t owner = r != nullptr ? r->owner : XCB_NONE;
+    std::free(r);
+    return owner;
+}
+
+}  // namespace
+
+bool xclip_write(const std::string& text) {
+    xcb_connection_t* c = xcb_connect(test_display().c_str(), nullptr);
+    if (xcb_connection_has_error(c) != 0) {
+        xcb_disconnect(c);
+        return false;
+    }
+    const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
+    const xcb_window_t before = clipboard_owner(c, clipboard);
+    bool owned = run({"sh", "-c", "exec xclip -selection clipboard -i >/dev/null 2>&1"}, "", text).status == 0;
+    // Nothing tells when the background xclip has taken the selection but
+    // the selection itself: it is asked until its owner changes.
+    const auto start = Clock::now();
+    while (owned && clipboard_owner(c, clipboard) == before) {
+        owned = xcb_connection_has_error(c) == 0 && since(start) < 10;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    xcb_disconnect(c);
+    return owned;
 }
 
 std::set<pid_t> children() {
@@ -133,14 +170,6 @@ std::string to_utf8(const std::string& cp1252) {
 }
 
 namespace {
-
-xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
-    xcb_intern_atom_reply_t* r =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
-    const xcb_atom_t atom = r != nullptr ? r->atom : XCB_NONE;
-    std::free(r);
-    return atom;
-}
 
 [[noreturn]] void own_and_serve(int ready, const std::string& target, const std::string& bytes) {
     xcb_connection_t* c = xcb_connect(test_display().c_str(), nullptr);

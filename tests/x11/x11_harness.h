@@ -31,6 +31,11 @@ std::string fragment(const std::string& mode, const std::string& seed);
 // One target of the CLIPBOARD selection, read by the outside client xclip.
 Result xclip_read(const std::string& target, const std::string& display = "");
 
+// Puts `text` on CLIPBOARD with xclip and returns once xclip owns the
+// selection: xclip's first process ends before its background one has even
+// sent the ownership request. False if that doesn't happen within 10 s.
+bool xclip_write(const std::string& text);
+
 // Child processes of this test, running or not yet reaped.
 std::set<pid_t> children();
 // The one child that appeared since `before`, or -1.

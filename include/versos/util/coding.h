@@ -25,22 +25,10 @@ int decodebitf_(const char* source, const char* target, const char* key);
 // zero byte in the zero-run format and XOR-codes the result with the key;
 // a source without zeros is XOR-coded as it is. dcodexef_ undoes it.
 // codexebisf_ and decodexebisf_ do the same with the extended zero-run format
-// and the working key. The result is a byte of flags:
-//   1   the source (decoding: the decoded data) holds a zero byte, so it is
-//       compressed (decompressed)
-//   2   compression into the intermediate file (decompression into the
-//       target) succeeded
-//   4   coding into the target (decoding into the intermediate file)
-//       succeeded
-//   8   the intermediate file was removed, or, decoding data that needs no
-//       decompression, renamed (dcodexef_) or moved (decodexebisf_) to the
-//       target
-//   16  codexebisf_ only: the source was coded without compression
-// Complete results: codexef_ 15 or 4, codexebisf_ 15 or 20, dcodexef_ and
-// decodexebisf_ 15 or 12. 0 means that nothing was produced; other values
-// tell the step that failed, and a step that fails leaves the intermediate
-// file in place. The intermediate file is made with mkstemp in the target's
-// folder.
+// and the working key. The result is a byte of flags, one for each step
+// that succeeded (doc/keyed-coding.md of the sources lists them): complete
+// results are codexef_ 15 or 4, codexebisf_ 15 or 20, dcodexef_ and
+// decodexebisf_ 15 or 12; 0 means that nothing was produced.
 int codexef_(const char* source, const char* target, const char* key);
 int dcodexef_(const char* source, const char* target, const char* key);
 int codexebisf_(const char* source, const char* target, const char* key);
@@ -59,10 +47,10 @@ int rbitchar_(unsigned char c, int n);
 int lbitchar_(unsigned char c, int n);
 
 // The key-expansion step of codebitf_, decodebitf_, codexebisf_ and
-// decodexebisf_: fills buffer, which must hold 14 * L bytes for a key of
-// L >= 1 bytes, with the NUL-terminated working key, 14 * L - 1 bytes none of
-// which is NUL, a function of the key alone. Returns its length, or 0 for an
-// empty key (buffer untouched).
+// decodexebisf_ (doc/keyed-coding.md): fills buffer, which must hold 14 * L
+// bytes for a key of L >= 1 bytes, with the NUL-terminated working key,
+// 14 * L - 1 bytes none of which is NUL, a function of the key alone.
+// Returns its length, or 0 for an empty key (buffer untouched).
 int expandeclave_(const char* key, char* buffer);
 
 }  // namespace versos

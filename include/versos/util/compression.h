@@ -2,13 +2,7 @@
 // bytes by short byte sequences, a zero test, saving estimates and a report
 // of run lengths. Every routine works on whole files named by path.
 //
-// Zero-run format: each run of n zeros becomes floor((n - 1) / 256) pairs
-// 00 FF and then one pair 00 (n - 1) mod 256; a pair 00 c stands for c + 1
-// zeros. Extended format: a run of n <= 255 zeros becomes 00 (n - 1); a
-// longer one 00 FF (256 zeros), floor((n - 256) / 255) bytes FF (255 zeros
-// each) and a last byte (n - 256) mod 255. In both, every non-zero byte
-// stands for itself and 00 only ever starts a run, so a compressed file holds
-// a zero byte exactly when the uncompressed file did.
+// The formats are written down in doc/zero-run-formats.md of the sources.
 #pragma once
 
 namespace versos {

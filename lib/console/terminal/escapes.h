@@ -16,6 +16,10 @@ enum class TerminalKind { kAnsi, kLinuxConsole };
 class Output {
 public:
     void clear() { size_ = 0; }
+    // Drops what was put after the first n bytes.
+    void truncate(std::size_t n) {
+        if (n < size_) size_ = n;
+    }
     bool empty() const { return size_ == 0; }
     const char* data() const { return bytes_.data(); }
     std::size_t size() const { return size_; }

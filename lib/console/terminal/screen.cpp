@@ -1,6 +1,7 @@
 #include "lib/console/terminal/screen.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "lib/console/terminal/cp850.h"
 
@@ -34,6 +35,7 @@ void Screen::forget() {
 void Screen::forget_pen_and_cursor() {
     cursor_ = TermCursor{};
     pen_ = -1;
+    last_move_ = LinesMove{};
 }
 
 int Screen::background_length(unsigned char attr) const {
@@ -169,67 +171,101 @@ void Screen::paint(Output& out) {
         if (low <= high) paint_row(out, y, low, high);
     }
     cells_.clear_changes();
+    last_move_ = LinesMove{};  // what comes next is sent apart from it
 }
 
 void Screen::place_cursor(Output& out, Point at) {
     if (at.x >= 0 && at.y >= 0 && at.x < visible_.columns && at.y < visible_.rows) go_to(out, at.y, at.x);
 }
 
-void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
-    top = std::max(top, 0);
-    bottom = std::min(bottom, visible_.rows - 1);
-    int m = n < 0 ? -n : n;
-    if (n == 0 || bottom - top + 1 <= m) return;
-    int columns = visible_.columns;
-    // The rows the terminal's lines take after the move; new lines show
-    // blank in the pen's background, which is made the fill's.
-    auto source_row = [&](int y) {
-        int from = y + n;
-        return from >= top && from <= bottom ? from : -1;
-    };
-    Key new_line = key(Cell{' ', fill.attr});
+// Cells that would show right, less those that would show wrong, were the
+// terminal's lines top..bottom moved up (n > 0) or down by |n| rows.
+long Screen::lines_saving(int top, int bottom, int n, Key new_line) {
+    const int columns = visible_.columns;
+    const std::size_t bytes = static_cast<std::size_t>(columns) * sizeof(Key);
     long saved = 0;
     for (int y = top; y <= bottom; ++y) {
-        const Cell* cells = cells_.row(y);
+        const int from = y + n;
         const Key* now = shown(y);
-        int from = source_row(y);
-        const Key* moved = from >= 0 ? shown(from) : nullptr;
+        const Key* moved = from >= top && from <= bottom ? shown(from) : nullptr;
+        // A line that would show what it shows already changes nothing.
+        if (moved && std::memcmp(moved, now, bytes) == 0) continue;
+        const Cell* cells = cells_.row(y);
         for (int x = 0; x < columns; ++x) {
-            Key k = key(cells[x]);
+            const Key k = key(cells[x]);
             saved += (k != now[x]) - (k != (moved ? moved[x] : new_line));
         }
     }
-    bool inner = bottom < visible_.rows - 1;  // lines below the band stay
-    // Where the lines go: DL at the top for up, IL there for down, and the
-    // other at bottom - m + 1 when lines below the band must stay.
-    int first_row = n > 0 || !inner ? top : bottom - m + 1;
-    int second_row = n > 0 ? bottom - m + 1 : top;
-    long cost = background_length(fill.attr) + move_length(cursor_, first_row, 0) + lines_length(m);
-    if (inner) cost += move_length(TermCursor{first_row, -1}, second_row, 0) + lines_length(m);
-    if (saved <= cost) return;
+    return saved;
+}
+
+void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, visible_.rows - 1);
+    const int m = n < 0 ? -n : n;
+    const int last = visible_.rows - 1;
+    if (n == 0 || bottom - top + 1 <= m) return;
+    // New lines show blank in the pen's background, which is made the fill's.
+    const Key new_line = key(Cell{' ', fill.attr});
+    const long pen = background_length(fill.attr);
+    // Either the band alone moves: DL at its top and IL below it for up,
+    // the other way round for down, so that the lines below stay; or the
+    // lines below move with it, one DL or IL, where they show the same
+    // either way (most often blank), as when the band is a narrow window.
+    long best = lines_saving(top, last, n, new_line) - (pen + move_length(cursor_, top, 0) + lines_length(m));
+    bool through_bottom = true;
+    if (bottom < last) {
+        const int first_row = n > 0 ? top : bottom - m + 1;
+        const int second_row = n > 0 ? bottom - m + 1 : top;
+        const long cost = pen + move_length(cursor_, first_row, 0) + lines_length(m) +
+                          move_length(TermCursor{first_row, -1}, second_row, 0) + lines_length(m);
+        const long gain = lines_saving(top, bottom, n, new_line) - cost;
+        if (gain > best) {
+            best = gain;
+            through_bottom = false;
+        }
+    }
+    if (best <= 0) return;
+    if (through_bottom) bottom = last;
+
+    // A move of the same lines the same way right after the last one (a
+    // window that scrolls twice in one call) joins it: one DL of 2 rather
+    // than two of 1.
+    int sent = m;
+    const LinesMove& before = last_move_;
+    if (before.end == out.size() && before.end > 0 && before.top == top && before.bottom == bottom &&
+        (before.n > 0) == (n > 0) && before.new_line == new_line && before.rows + m < bottom - top + 1) {
+        out.truncate(before.start);
+        cursor_ = before.cursor;
+        pen_ = before.pen;
+        sent = before.rows + m;
+    }
+    last_move_ = LinesMove{out.size(), 0, top, bottom, n, sent, new_line, cursor_, pen_};
 
     set_background(out, fill.attr);
     auto at_row = [&](int y) {
         move_cursor(out, cursor_, y, 0);
         cursor_.col = -1;  // IL and DL leave the column to the terminal
     };
+    const bool inner = bottom < last;
     if (n > 0) {
         at_row(top);
-        delete_lines(out, m);
+        delete_lines(out, sent);
         if (inner) {
-            at_row(bottom - m + 1);
-            insert_lines(out, m);
+            at_row(bottom - sent + 1);
+            insert_lines(out, sent);
         }
     } else {
         if (inner) {
-            at_row(bottom - m + 1);
-            delete_lines(out, m);
+            at_row(bottom - sent + 1);
+            delete_lines(out, sent);
         }
         at_row(top);
-        insert_lines(out, m);
+        insert_lines(out, sent);
     }
+    last_move_.end = out.size();
     // The same move on what is shown.
-    std::size_t w = static_cast<std::size_t>(columns);
+    const std::size_t w = static_cast<std::size_t>(visible_.columns);
     if (n > 0) {
         std::copy(shown(top + m), shown(bottom) + w, shown(top));
         std::fill(shown(bottom - m + 1), shown(bottom) + w, new_line);
@@ -237,9 +273,9 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
         std::copy_backward(shown(top), shown(bottom - m) + w, shown(bottom) + w);
         std::fill(shown(top), shown(top + m - 1) + w, new_line);
     }
-    // Rows of the band the kept cells did not change have moved on the
-    // terminal all the same.
-    for (int y = top; y <= bottom; ++y) cells_.mark_changed(y, 0, columns - 1);
+    // Rows the kept cells did not change have moved on the terminal all the
+    // same.
+    for (int y = top; y <= bottom; ++y) cells_.mark_changed(y, 0, visible_.columns - 1);
 }
 
 }  // namespace versos::console

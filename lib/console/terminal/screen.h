@@ -28,10 +28,11 @@ public:
     // Cursor and attribute of the terminal unknown (something reset them).
     void forget_pen_and_cursor();
 
-    // Rows top..bottom, across the whole width, moved up (n > 0) or down
-    // (n < 0) by |n| rows in the kept cells, the rows left behind filled
-    // with `fill`: makes the terminal do the same where that costs less than
-    // sending the cells again.
+    // Rows top..bottom (all of them, or columns of them) moved up (n > 0)
+    // or down (n < 0) by |n| rows in the kept cells, the rows left behind
+    // filled with `fill`: makes the terminal move its whole lines the same
+    // way where that costs less than sending the cells again; the next
+    // paint sends whatever the move left wrong.
     void scroll_rows(Output& out, int top, int bottom, int n, Cell fill);
     // Sends the changed cells and clears the record of changes.
     void paint(Output& out);
@@ -43,6 +44,7 @@ private:
     static Key key(Cell c);
 
     Key* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
+    long lines_saving(int top, int bottom, int n, Key new_line);
     void erase_below(Output& out);
     void paint_row(Output& out, int y, int low, int high);
     void go_to(Output& out, int y, int x);
@@ -51,12 +53,23 @@ private:
     int background_length(unsigned char attr) const;
     int blank_tail(int y) const;
 
+    // The line insertion or deletion last sent, and the output and the
+    // terminal's state from just before it.
+    struct LinesMove {
+        std::size_t start = 0, end = 0;  // in the output; end 0: none to join
+        int top = 0, bottom = 0, n = 0, rows = 0;
+        Key new_line = 0;
+        TermCursor cursor;
+        int pen = -1;
+    };
+
     CellGrid& cells_;
     TerminalKind kind_;
     Size visible_{0, 0};
     std::vector<Key> shown_;
     TermCursor cursor_;
     int pen_ = -1;
+    LinesMove last_move_;
 };
 
 }  // namespace versos::console

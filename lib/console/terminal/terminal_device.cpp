@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "lib/console/terminal/terminal_mode.h"
+#include "lib/posix_io/posix_io.h"
 
 namespace versos::console {
 namespace {
@@ -125,23 +126,8 @@ void TerminalDevice::send() {
         if (shown_form_ != CursorForm::kTerminalDefault) sent |= terminal_mode::kCursorShape;
         terminal_mode::note_sent(setup_.output_fd, setup_.kind, static_cast<terminal_mode::Sent>(sent));
     }
-    const char* data = out_.data();
-    std::size_t left = out_.size();
-    while (left > 0) {
-        ssize_t n = ::write(setup_.output_fd, data, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{setup_.output_fd, POLLOUT, 0};
-            poll(&p, 1, -1);
-            continue;
-        }
-        if (n <= 0) {
-            setup_.output_fd = -1;  // the terminal has gone: drop output from now on
-            break;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (!posix_io::write_all(setup_.output_fd, out_.data(), out_.size()))
+        setup_.output_fd = -1;  // the terminal has gone: drop output from now on
     out_.clear();
 }
 
@@ -180,15 +166,14 @@ void TerminalDevice::fill(Point from, int count, Cell with) {
 void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
     if (!shows_output()) return;
     cells_.scroll(source, clip, to, fill);
-    // A vertical move across the terminal's whole width is one the terminal
-    // can make itself, by deleting and inserting lines.
+    // A vertical move the terminal may make itself, by deleting and
+    // inserting whole lines, where what they carry along shows right.
     long long dy = static_cast<long long>(to.y) - source.top;
     Rect screen{0, 0, cells_.columns() - 1, cells_.rows() - 1};
     Rect from = intersect(source, screen);
     Rect limit = clip ? intersect(*clip, screen) : screen;
-    int columns = screen_.visible().columns;
     if (to.x == source.left && dy != 0 && dy > -cells_.rows() && dy < cells_.rows() && !from.empty() &&
-        !limit.empty() && std::max(from.left, limit.left) <= 0 && std::min(from.right, limit.right) >= columns - 1) {
+        !limit.empty()) {
         // The rows it changes: the source and where it lands, within the clip.
         int shift = static_cast<int>(dy);
         int top = std::max(from.top + std::min(shift, 0), limit.top);

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "lib/posix_io/posix_io.h"
+
 namespace versos::console::terminal_mode {
 namespace {
 
@@ -42,16 +44,6 @@ void append(char* buffer, int& length, const char* text) {
     while (*text) buffer[length++] = *text++;
 }
 
-void write_all(int fd, const char* data, int length) {
-    while (length > 0) {
-        ssize_t n = write(fd, data, static_cast<size_t>(length));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        data += n;
-        length -= static_cast<int>(n);
-    }
-}
-
 // Async-signal-safe.
 void put_back() {
     char text[32];
@@ -59,7 +51,7 @@ void put_back() {
     if (sent_attribute) append(text, length, "\x1b[0m");
     if (sent_hidden) append(text, length, "\x1b[?25h");
     if (sent_shape) append(text, length, linux_console ? "\x1b[?0c" : "\x1b[0 q");
-    if (length > 0 && out_fd >= 0) write_all(out_fd, text, length);
+    if (length > 0 && out_fd >= 0) posix_io::write_all(out_fd, text, static_cast<std::size_t>(length));
     if (keys_active) tcsetattr(key_fd, TCSANOW, &original);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/console/demo/tmux_terminal.h"
+#include "tests/support/files.h"
 #include "tests/support/process.h"
 
 namespace versos::test {
@@ -137,7 +138,7 @@ TEST_F(DemoTest, KilledWhileABoxWaitsTheTerminalIsAsItWas) {
     t.type("3");
     std::string shown;
     ASSERT_TRUE(t.wait_for(kNoPlaceLeft, &shown)) << shown;
-    const int pid = std::atoi(testing::read_file(t.path("pid")).bytes.c_str());
+    const int pid = std::atoi(testing::read_file(t.path("pid")).value_or("").c_str());
     ASSERT_GT(pid, 0);
     ASSERT_EQ(kill(pid, SIGTERM), 0);
     expect_terminal_usable();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
 #include "tests/support/process.h"
 
 namespace versos::test {

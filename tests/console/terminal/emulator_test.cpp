@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <versos/consola.h>
+
 #include "lib/console/terminal/cp850.h"
 #include "lib/console/terminal/terminal_device.h"
 #include "tests/console/terminal/vterm_screen.h"
@@ -359,6 +361,45 @@ TEST(TerminalDeviceOnEmulator, SendsLittle) {
     d.fill(Point{0, 0}, 80 * 25, Cell{' ', 0x40});
     EXPECT_LT(rig.take_output().size(), 24u) << "one erase";
     rig.expect_shown("cleared");
+}
+
+// A narrow window scrolling (twice in some calls, and down at times) on
+// rows blank beside it: the terminal's whole lines move (one DL for both
+// scrolls of a call), so that little more than the new text is sent. In
+// other backgrounds and beside other text, the screen is right all the same.
+TEST(TerminalDeviceOnEmulator, ANarrowWindowScrollsByWholeLines) {
+    Rig rig(Size{80, 25}, TerminalKind::kAnsi);
+    const TextInfo saved = vActual;
+    install_device(&rig.device());
+    textattr(0x07);
+    window(11, 6, 30, 10);
+    rig.expect_shown("window");
+    auto pieces = [&](int count, const std::string& context, bool two_backgrounds) {
+        std::size_t bytes = 0;
+        for (int i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
+            std::string piece;
+            for (int k = 0; k < 37; ++k) piece += static_cast<char>('a' + (i * 37 + k) % 26);
+            if (two_backgrounds) textattr(0x07 + 0x10 * (i / 10 % 2));
+            cputs(piece.c_str());
+            if (i % 9 == 8) {
+                gotoxy(1, 2);
+                insline();  // and one down
+            }
+            bytes += rig.take_output().size();
+            rig.expect_shown(context + " piece " + std::to_string(i));
+        }
+        return bytes;
+    };
+    // Sending the window's 100 cells again would take more than 100 bytes.
+    EXPECT_LT(pieces(60, "alone", false), 60u * 80u);
+    // New lines blank in a background that the rows beside the window do
+    // not show, and other text beside it.
+    pieces(30, "in two backgrounds", true);
+    rig.device().set_cursor(Point{40, 7});
+    rig.device().write("beside", 6);
+    pieces(30, "beside other text", true);
+    install_device(nullptr);
+    vActual = saved;
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <versos/consola.h>
 #include <versos/util.h>
 
 #include <cstdio>
@@ -8,7 +9,13 @@ int main() {
     versos::solonombre_(name, "C:\\versos\\oda.txt");
     char text[64] = "  oda  al  mar ";
     versos::crunch_(text, ' ');
-    const bool ok = std::strcmp(name, "oda") == 0 && std::strcmp(text, "oda al mar") == 0;
+    // The text window is kept whether or not a terminal shows it.
+    versos::window(11, 6, 30, 10);
+    versos::gotoxy(5, 3);
+    versos::TextInfo info;
+    versos::gettextinfo(&info);
+    const bool ok = std::strcmp(name, "oda") == 0 && std::strcmp(text, "oda al mar") == 0 && versos::wherex() == 5 &&
+                    versos::wherey() == 3 && info.window_width == 20 && info.window_left == 10;
     std::puts(ok ? "ok" : "wrong results");
     return ok ? 0 : 1;
 }

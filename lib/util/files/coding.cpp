@@ -1,0 +1,63 @@
+#include <versos/util/coding.h>
+
+#include <unistd.h>
+#include <cerrno>
+
+#include "file_io.h"
+#include "key_coding.h"
+#include "parallel_chunks.h"
+
+namespace versos {
+
+using keycoding::Key;
+
+int codef_(const char* source, const char* target, const char* key) {
+    const Key k = keycoding::caller_key(key);
+    if (k.size == 0) return 0;
+    fileio::InFile in;
+    if (!in.open(source)) return 0;
+    fileio::OutFile out;
+    if (!out.create(target, in)) return 0;
+    // Large regular files go in chunks on two threads: each byte's coding
+    // depends only on its offset.
+    const bool done =
+        fileio::worth_chunking(in, out) ? keycoding::xor_code_chunks(k, in, out) : keycoding::xor_code(k, in, out);
+    return out.finish(done) ? 1 : 0;
+}
+
+// Once a byte-by-byte twin of codef_; the bytes are the same either way.
+int codef1_(const char* source, const char* target, const char* key) { return codef_(source, target, key); }
+
+namespace {
+
+int rotating(const char* source, const char* target, const char* key, bool undo) {
+    const keycoding::WorkingKey working(key);
+    if (!working.usable()) return 0;
+    const Key k = working.key();
+    return fileio::transform_file(source, target, [k, undo](blocks::Source& in, blocks::Sink& out) {
+        return keycoding::rotate_code(k, undo, in, out);
+    });
+}
+
+}  // namespace
+
+int codebitf_(const char* source, const char* target, const char* key) { return rotating(source, target, key, false); }
+int decodebitf_(const char* source, const char* target, const char* key) { return rotating(source, target, key, true); }
+
+int copyf_(const char* source, const char* target) { return fileio::transform_file(source, target, blocks::copy); }
+
+int movef_(const char* source, const char* target) {
+    if (!copyf_(source, target)) return 0;
+    if (::unlink(source) != 0) {
+        fileio::note_failure("cannot remove %s", source, errno);
+        return 0;
+    }
+    return 1;
+}
+
+int expandeclave_(const char* key, char* buffer) { return keycoding::expand_key(keycoding::caller_key(key), buffer); }
+
+int rbitchar_(unsigned char c, int n) { return keycoding::rotate_right(c, n); }
+int lbitchar_(unsigned char c, int n) { return keycoding::rotate_left(c, n); }
+
+}  // namespace versos

@@ -1,0 +1,361 @@
+#include "file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "lib/posix_io/posix_io.h"
+
+namespace versos::fileio {
+namespace {
+
+thread_local Failure g_failure;
+ProgressObserver g_observer = nullptr;
+
+int open_retrying(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do fd = ::open(path, flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+void close_quietly(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+// A duplicate of fd, set at the start of the file.
+int rewound_copy(int fd) {
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (copy >= 0 && ::lseek(copy, 0, SEEK_SET) < 0) {
+        const int err = errno;
+        ::close(copy);
+        errno = err;
+        return -1;
+    }
+    return copy;
+}
+
+// The umask as the kernel shows it, read without changing it: setting it to
+// read it would give files that another thread makes meanwhile the wrong
+// mode. The value at start stands in where /proc can't be read.
+mode_t umask_from_proc() {
+    const int fd = open_retrying("/proc/self/status", O_RDONLY);
+    if (fd < 0) return static_cast<mode_t>(-1);
+    char text[4096];
+    const std::ptrdiff_t used = posix_io::read_full(fd, text, sizeof text - 1);
+    ::close(fd);
+    if (used < 0) return static_cast<mode_t>(-1);
+    text[used] = '\0';
+    const char* line = std::strstr(text, "\nUmask:");
+    if (line == nullptr) return static_cast<mode_t>(-1);
+    char* end = nullptr;
+    const unsigned long mask = std::strtoul(line + 7, &end, 8);
+    return end == line + 7 || mask > 0777 ? static_cast<mode_t>(-1) : static_cast<mode_t>(mask);
+}
+
+const mode_t g_umask_at_start = [] {
+    const mode_t mask = umask_from_proc();
+    if (mask != static_cast<mode_t>(-1)) return mask;
+    const mode_t set = ::umask(022);  // before main: no other thread yet
+    ::umask(set);
+    return set;
+}();
+
+mode_t current_umask() {
+    const mode_t mask = umask_from_proc();
+    return mask != static_cast<mode_t>(-1) ? mask : g_umask_at_start;
+}
+
+// Whether a file made now can be given the owner and group of st: root
+// may give it any; others only their own files, in a group they are in.
+bool owner_can_be_kept(const struct stat& st) {
+    const uid_t user = ::geteuid();
+    if (user == 0) return true;
+    if (st.st_uid != user) return false;
+    if (st.st_gid == ::getegid()) return true;
+    gid_t groups[NGROUPS_MAX];
+    const int n = ::getgroups(NGROUPS_MAX, groups);
+    for (int i = 0; i < n; ++i)
+        if (groups[i] == st.st_gid) return true;
+    return false;
+}
+
+}  // namespace
+
+Target target_kind(const char* path) {
+    struct stat st;
+    if (::lstat(path, &st) != 0) return errno == ENOENT ? Target::fresh : Target::through;
+    if (S_ISDIR(st.st_mode)) return Target::folder;
+    // One that can't be written is not replaced either (opening it says
+    // why), nor one whose owner a new file could not take on.
+    if (S_ISREG(st.st_mode) && st.st_nlink == 1 && ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0 &&
+        owner_can_be_kept(st))
+        return Target::replaceable;
+    return Target::through;
+}
+
+bool survives_failed_write(const char* source, const char* target) {
+    struct stat in, out;
+    if (::stat(source, &in) != 0 || !S_ISREG(in.st_mode)) return false;
+    return target_kind(target) != Target::through || ::stat(target, &out) != 0 || in.st_dev != out.st_dev ||
+           in.st_ino != out.st_ino;
+}
+
+void clear_failure() { g_failure = Failure{}; }
+const Failure& failure() { return g_failure; }
+
+void note_failure(const char* what, const char* path, int error) {
+    if (g_failure.what != nullptr) return;  // the first failure is the cause; later ones follow from it
+    g_failure.what = what;
+    g_failure.path = path;
+    g_failure.error = error;
+}
+
+void note_kept(const char* path) { g_failure.kept = path; }
+
+std::string describe(const Failure& f) {
+    if (f.what == nullptr) return {};
+    std::string text = f.what;
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, "'" + f.path + "'");
+    if (f.error != 0) text += std::string(": ") + std::strerror(f.error);
+    return text;
+}
+
+void set_progress_observer(ProgressObserver observer) { g_observer = observer; }
+
+InFile::~InFile() { close_quietly(fd_); }
+
+bool InFile::start(int fd, const char* path) {
+    close_quietly(fd_);
+    fd_ = fd;
+    path_ = path;
+    done_ = total_ = 0;
+    struct stat st;
+    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) total_ = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool InFile::open(const char* path) {
+    int fd = open_retrying(path, O_RDONLY);
+    if (fd < 0) {
+        note_failure("cannot open %s for reading", path, errno);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        note_failure("cannot read %s", path, EISDIR);
+        close_quietly(fd);
+        return false;
+    }
+    return start(fd, path);
+}
+
+bool InFile::open_fd(int fd, const char* path) {
+    const int copy = rewound_copy(fd);
+    if (copy < 0) {
+        note_failure("cannot read %s", path, errno);
+        return false;
+    }
+    return start(copy, path);
+}
+
+std::ptrdiff_t InFile::read(std::uint8_t* buf, std::size_t cap) {
+    const std::ptrdiff_t n = posix_io::read_some(fd_, buf, cap);
+    if (n < 0) {
+        note_failure("cannot read %s", path_.c_str(), errno);
+        return -1;
+    }
+    done_ += static_cast<std::uint64_t>(n);
+    report_progress(done_);
+    return n;
+}
+
+void InFile::report_progress(std::uint64_t done) const {
+    if (g_observer != nullptr) g_observer(path_.c_str(), done, total_);
+}
+
+bool InFile::fail_read(int error) const {
+    note_failure("cannot read %s", path_.c_str(), error);
+    return false;
+}
+
+OutFile::~OutFile() { finish(false); }
+
+void OutFile::reset(const char* path) {
+    finish(false);
+    path_ = path;
+    ok_ = true;
+    truncate_pending_ = false;
+}
+
+bool OutFile::create(const char* path, const InFile& source) {
+    reset(path);
+    const Target kind = target_kind(path);
+    if (kind == Target::folder) {
+        note_failure("cannot open %s for writing", path, EISDIR);
+        return false;
+    }
+    struct stat in, out;
+    const bool source_known = source.fd() >= 0 && ::fstat(source.fd(), &in) == 0 && S_ISREG(in.st_mode);
+    if (kind == Target::through) {
+        // Not O_TRUNC: nothing in it is lost before the source has given a byte.
+        fd_ = open_retrying(path, O_WRONLY | O_CREAT, 0666);
+        if (fd_ < 0 || ::fstat(fd_, &out) != 0) {
+            note_failure("cannot open %s for writing", path, errno);
+            close_quietly(fd_);
+            return false;
+        }
+        truncate_pending_ = S_ISREG(out.st_mode);
+    } else if (kind == Target::replaceable && ::stat(path, &out) != 0) {
+        note_failure("cannot open %s for writing", path, errno);
+        return false;
+    }
+    if (kind != Target::fresh && source_known && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
+        note_failure("cannot write %s over itself", path, 0);
+        close_quietly(fd_);
+        return false;
+    }
+    if (kind == Target::through) return true;
+    if (!staged_.make_beside(
+            path, kind == Target::fresh ? "cannot open %s for writing" : "cannot create a temporary file beside %s"))
+        return false;
+    fd_ = staged_.fd();
+    return true;
+}
+
+bool OutFile::open_fd(int fd, const char* path) {
+    reset(path);
+    fd_ = rewound_copy(fd);
+    if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
+        note_failure("cannot write %s", path, errno);
+        close_quietly(fd_);
+        return false;
+    }
+    return true;
+}
+
+bool OutFile::start() {
+    if (ok_ && truncate_pending_) {
+        truncate_pending_ = false;
+        if (::ftruncate(fd_, 0) != 0) {
+            note_failure("cannot truncate %s", path_.c_str(), errno);
+            ok_ = false;
+        }
+    }
+    return ok_;
+}
+
+bool OutFile::write(const std::uint8_t* data, std::size_t n) {
+    if (!start()) return false;
+    if (!posix_io::write_all(fd_, data, n)) {
+        note_failure("cannot write %s", path_.c_str(), errno);
+        ok_ = false;
+    }
+    return ok_;
+}
+
+bool OutFile::fail_write(int error) {
+    note_failure("cannot write %s", path_.c_str(), error);
+    ok_ = false;
+    return false;
+}
+
+bool OutFile::finish(bool done) {
+    if (fd_ < 0) return false;
+    if (done) start();  // an empty result still empties the target
+    if (staged_.made()) {
+        fd_ = -1;  // staged_'s own
+        if (done && ok_ && staged_.rename_to(path_.c_str())) return true;
+        staged_.remove();
+        return false;
+    }
+    if (::close(fd_) != 0 && errno != EINTR && ok_) {
+        note_failure("cannot write %s", path_.c_str(), errno);
+        ok_ = false;
+    }
+    fd_ = -1;
+    return done && ok_;
+}
+
+TempFile::~TempFile() { close_quietly(fd_); }
+
+bool TempFile::make(std::string pattern, const char* what, const char* target) {
+    close_quietly(fd_);
+    path_ = std::move(pattern);
+    fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        note_failure(what, target, errno);
+        path_.clear();
+        return false;
+    }
+    return true;
+}
+
+bool TempFile::make_beside(const char* target, const char* what) {
+    // Named after the target, so that one left behind is easy to recognise.
+    close_quietly(fd_);
+    path_ = std::string(target) + ".XXXXXX";
+    fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
+    if (fd_ >= 0) return true;
+    if (errno != ENAMETOOLONG) {
+        note_failure(what, target, errno);
+        path_.clear();
+        return false;
+    }
+    const char* slash = std::strrchr(target, '/');
+    const std::string folder = slash == nullptr ? std::string() : std::string(target, slash + 1);
+    return make(folder + "versos.XXXXXX", what, target);
+}
+
+bool TempFile::make_for(const char* target, Target kind) {
+    if (renamed_into_place(kind)) return make_beside(target);
+    const char* folder = std::getenv("TMPDIR");
+    if (folder == nullptr || *folder == '\0') folder = "/tmp";
+    return make(std::string(folder) + "/versos.XXXXXX", "cannot create a temporary file in %s", folder);
+}
+
+bool TempFile::remove() {
+    if (path_.empty()) return false;
+    if (::unlink(path_.c_str()) != 0) {
+        note_failure("cannot remove %s", path_.c_str(), errno);
+        return false;
+    }
+    path_.clear();
+    close_quietly(fd_);
+    return true;
+}
+
+bool TempFile::rename_to(const char* target) {
+    if (path_.empty() || fd_ < 0) return false;
+    struct stat old, own;
+    const bool replacing = ::stat(target, &old) == 0;
+    const mode_t mode = replacing ? old.st_mode & 07777 : 0666 & ~current_umask();
+    if (replacing) {
+        // Only root may give a file away; a group the caller is in will do.
+        if (::fstat(fd_, &own) == 0 && (own.st_uid != old.st_uid || own.st_gid != old.st_gid) &&
+            ::fchown(fd_, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid)
+            (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
+    }
+    // After fchown, which clears the set-user-ID bits; mkstemp made it 0600.
+    if (::fchmod(fd_, mode) != 0 || ::close(fd_) != 0) {
+        note_failure("cannot write %s", path_.c_str(), errno);
+        fd_ = -1;
+        return false;
+    }
+    fd_ = -1;
+    if (::rename(path_.c_str(), target) != 0) {
+        note_failure("cannot rename the new content onto %s", target, errno);
+        return false;
+    }
+    path_.clear();
+    return true;
+}
+
+}  // namespace versos::fileio

@@ -1,0 +1,167 @@
+// Files for the library's file routines: opened as the routines need them,
+// read and written a block at a time with read(2) and write(2), targets
+// replaced only once their new content is whole, temporary files from
+// mkstemp, and a record of the first failure, which ficheros uses to name
+// the file in its message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "block_stream.h"
+
+namespace versos::fileio {
+
+// The first file operation that failed on this thread since clear_failure().
+struct Failure {
+    const char* what = nullptr;  // "cannot open '%s' for reading", ...; nullptr: nothing failed
+    std::string path;
+    int error = 0;     // errno, or 0
+    std::string kept;  // an intermediate file left holding data, if any
+};
+void clear_failure();
+const Failure& failure();
+void note_failure(const char* what, const char* path, int error);
+void note_kept(const char* path);
+// "cannot open 'x' for reading: No such file or directory"
+std::string describe(const Failure& f);
+
+// Told after every block read from a file, and once more at its end, with
+// the bytes read so far and the file's size (0 when it has none, as a pipe).
+using ProgressObserver = void (*)(const char* path, std::uint64_t done, std::uint64_t total);
+void set_progress_observer(ProgressObserver observer);
+
+// What writing to a path does to what is there (decided by lstat).
+enum class Target {
+    fresh,        // nothing: written beside it, renamed into place once whole
+    replaceable,  // a regular file of one name that may be written and whose
+                  // owner and group a new file can take: the same, keeping
+                  // its permissions, owner and group
+    through,      // a device, a FIFO, a symbolic link, a file of several names,
+                  // one of another owner or that can't be written: opened and
+                  // written itself
+    folder,       // refused
+};
+Target target_kind(const char* path);
+// Whether a finished file may be renamed onto a target of that kind.
+inline bool renamed_into_place(Target kind) { return kind == Target::fresh || kind == Target::replaceable; }
+
+// Whether `source` still holds its data after a write to `target` failed:
+// it is a regular file, and not the file that the write went through to.
+// Where it does not, an intermediate file may be the one copy left.
+bool survives_failed_write(const char* source, const char* target);
+
+class InFile : public blocks::Source {
+public:
+    InFile() = default;
+    InFile(const InFile&) = delete;
+    InFile& operator=(const InFile&) = delete;
+    ~InFile();
+
+    // Refuses a folder, which opens but can't be read.
+    bool open(const char* path);
+    // Reads a duplicate of fd from its start (an intermediate file).
+    bool open_fd(int fd, const char* path);
+    std::ptrdiff_t read(std::uint8_t* buf, std::size_t cap) override;
+    int fd() const { return fd_; }
+    // The size of a regular file when opened; 0 for anything else.
+    std::uint64_t size() const { return total_; }
+    // For readers that bypass read(): tells the progress observer.
+    void report_progress(std::uint64_t done) const;
+    // Notes a read error; false, for the caller to return.
+    bool fail_read(int error) const;
+
+private:
+    bool start(int fd, const char* path);
+
+    int fd_ = -1;
+    std::string path_;
+    std::uint64_t done_ = 0, total_ = 0;
+};
+
+// A file made by mkstemp: beside the file it is for, so that renaming it
+// there never crosses file systems, or in TMPDIR (/tmp) when it will never
+// be renamed.
+class TempFile {
+public:
+    TempFile() = default;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile();  // closes it; the file itself stays unless removed or renamed
+
+    bool make_beside(const char* target, const char* what = "cannot create a temporary file beside %s");
+    // Beside the target where it may be renamed onto it (as target_kind
+    // found it), else in TMPDIR.
+    bool make_for(const char* target, Target kind);
+    const char* path() const { return path_.c_str(); }
+    int fd() const { return fd_; }
+    bool made() const { return !path_.empty(); }
+    bool remove();
+    // Closes it and renames it onto target, with the permissions (and, as far
+    // as allowed, the owner and group) that the target has, or that a new
+    // file gets.
+    bool rename_to(const char* target);
+    // Records that the file is left holding data (for the caller's message).
+    void keep() { note_kept(path_.c_str()); }
+
+private:
+    bool make(std::string pattern, const char* what, const char* target);
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+// A target being written. A regular file (or a new one) is written beside
+// it and renamed into place by finish(true), so that a failure or a kill
+// leaves what was there; anything else is written through, and truncated
+// (where it is a regular file) only when the first byte is written, so that
+// a source that fails at once leaves it as it was.
+class OutFile : public blocks::Sink {
+public:
+    OutFile() = default;
+    OutFile(const OutFile&) = delete;
+    OutFile& operator=(const OutFile&) = delete;
+    ~OutFile();  // what finish(true) did not put in place is dropped
+
+    // Opens path for writing. The file that `source` reads is refused:
+    // writing it would destroy the data about to be read.
+    bool create(const char* path, const InFile& source);
+    // Writes a duplicate of fd from its start, truncating what was there.
+    bool open_fd(int fd, const char* path);
+    bool write(const std::uint8_t* data, std::size_t n) override;
+    // Readies the file for writers that bypass write() (pwrite on fd()).
+    bool start();
+    // Ends the writing. With done: puts the new content in place; true if it
+    // is there whole. Without: drops it, leaving the target as it was where
+    // it was written beside it; false.
+    bool finish(bool done);
+    int fd() const { return fd_; }
+    // Whether it is written beside the target (a new, empty regular file).
+    bool staged() const { return staged_.made(); }
+    // Notes a write error made by a writer that bypassed write(); false.
+    bool fail_write(int error);
+
+private:
+    void reset(const char* path);
+
+    int fd_ = -1;  // the target's, or staged_'s
+    std::string path_;
+    TempFile staged_;
+    bool ok_ = true;
+    bool truncate_pending_ = false;
+};
+
+// Opens source, then target, and runs codec(Source&, Sink&) from one to the
+// other: false if a file can't be opened, read or written. The target is not
+// touched when the source can't be opened.
+template <class Codec>
+bool transform_file(const char* source, const char* target, Codec&& codec) {
+    InFile in;
+    if (!in.open(source)) return false;
+    OutFile out;
+    if (!out.create(target, in)) return false;
+    const bool done = codec(static_cast<blocks::Source&>(in), static_cast<blocks::Sink&>(out));
+    return out.finish(done);
+}
+
+}  // namespace versos::fileio

@@ -1,0 +1,95 @@
+// ficheros SUBCOMMAND ARGS...: runs the file routine of that name (without
+// its trailing underscore) and prints its numeric result on a line of its
+// own. Exit status: 0 when the routine reports success, 1 when it reports
+// failure (with a message on standard error naming the file at fault), 2 for
+// a wrong command line.
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "ficheros.h"
+#include "lib/util/files/file_io.h"
+
+namespace {
+
+using versos::ficheros::Args;
+using versos::ficheros::Command;
+using versos::ficheros::kCommands;
+
+void help(std::FILE* out) {
+    std::fputs(
+        "usage: ficheros SUBCOMMAND ARGS...\n"
+        "Runs the file routine SUBCOMMAND and prints its result. Exit status 0 when the\n"
+        "routine succeeds, 1 when it fails, 2 for a wrong command line.\n\n"
+        "Subcommands:\n",
+        out);
+    for (const Command* c = kCommands; c->name != nullptr; ++c) {
+        const std::string call = std::string(c->name) + " " + c->args;
+        std::fprintf(out, "  %-33s %s\n", call.c_str(), c->summary);
+    }
+    std::fputs("\nThe keyed codings keep data from a casual reader; they are not encryption.\n", out);
+}
+
+int usage_error(const char* why, const Command* c) {
+    std::fprintf(stderr, "ficheros: %s\n", why);
+    if (c != nullptr)
+        std::fprintf(stderr, "usage: ficheros %s %s\n", c->name, c->args);
+    else
+        std::fputs("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n", stderr);
+    return 2;
+}
+
+const Command* find(const char* name) {
+    for (const Command* c = kCommands; c->name != nullptr; ++c)
+        if (std::strcmp(c->name, name) == 0) return c;
+    return nullptr;
+}
+
+// Empty when the arguments suit the subcommand, else what is wrong.
+std::string check(const Command& c, int count, char** args) {
+    if (count != c.arg_count) return std::string(c.name) + " takes " + std::to_string(c.arg_count) + " arguments";
+    if (c.kind == Args::keyed && args[count - 1][0] == '\0') return "the key must not be empty";
+    int value;
+    if (c.kind == Args::bits) {
+        if (!versos::ficheros::parse_int(args[0], 0, 255, value)) return "C must be a byte value, 0 to 255";
+        if (!versos::ficheros::parse_int(args[1], 0, INT_MAX, value)) return "N must be a number, 0 or more";
+    }
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage_error("no subcommand given", nullptr);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        help(stdout);
+        return 0;
+    }
+    const Command* command = find(argv[1]);
+    if (command == nullptr) return usage_error((std::string("unknown subcommand '") + argv[1] + "'").c_str(), nullptr);
+    const std::string wrong = check(*command, argc - 2, argv + 2);
+    if (!wrong.empty()) return usage_error(wrong.c_str(), command);
+
+    versos::ficheros::enable_progress();
+    versos::fileio::clear_failure();
+    const versos::ficheros::Outcome outcome = command->run(argv + 2);
+    versos::ficheros::clear_progress();
+
+    if (outcome.print_result) std::printf("%d\n", outcome.result);
+    if (std::fflush(stdout) != 0) {
+        std::perror("ficheros: standard output");
+        return 1;
+    }
+    if (outcome.success) return 0;
+    const versos::fileio::Failure& failure = versos::fileio::failure();
+    const std::string cause = versos::fileio::describe(failure);
+    if (!cause.empty())
+        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, cause.c_str());
+    else
+        std::fprintf(stderr, "ficheros: %s failed\n", command->name);
+    if (!failure.kept.empty())
+        std::fprintf(stderr, "ficheros: %s: the intermediate data is left in '%s'\n", command->name,
+                     failure.kept.c_str());
+    return 1;
+}

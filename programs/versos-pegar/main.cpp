@@ -1,0 +1,60 @@
+// versos-pegar: prints the clipboard's text item, the one versos writes.
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/clipboard/clipboard_device.h"
+#include "lib/posix_io/posix_io.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: versos-pegar [-r]\n"
+    "Prints the text on the clipboard that versos writes, converted from\n"
+    "Windows-1252 to UTF-8, with nothing added. The clipboard is chosen as\n"
+    "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else the X11\n"
+    "CLIPBOARD selection when DISPLAY is set; else the file clipboard in\n"
+    "$XDG_RUNTIME_DIR/versos (or /tmp/versos-UID).\n"
+    "  -r      print the raw Windows-1252 bytes unchanged\n"
+    "  --help  show this text\n"
+    "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
+    "clipboard holds no text, 2 the clipboard can't be reached or the command\n"
+    "line is wrong. A clipboard file that is not a regular file (a folder,\n"
+    "device, FIFO, socket or symbolic link), is larger than 4 MiB, or whose\n"
+    "name leaves no room for its lock file can't be reached.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    versos::TextFormat format = versos::TextFormat::utf8;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-r") == 0) {
+            format = versos::TextFormat::windows1252;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else {
+            std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
+
+    std::string text, why;
+    switch (versos::session_clipboard().read_text(format, text, why)) {
+        case versos::ReadResult::no_text:
+            std::fputs("versos-pegar: the clipboard holds no text\n", stderr);
+            return 1;
+        case versos::ReadResult::unreachable:
+            std::fprintf(stderr, "versos-pegar: cannot reach the clipboard: %s\n", why.c_str());
+            return 2;
+        case versos::ReadResult::text:
+            break;
+    }
+    if (!versos::posix_io::write_all(STDOUT_FILENO, text.data(), text.size())) {
+        std::fprintf(stderr, "versos-pegar: cannot write the text: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}

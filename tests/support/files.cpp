@@ -1,0 +1,68 @@
+#include "tests/support/files.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace versos::testing {
+namespace {
+
+std::string default_parent() {
+    const char* base = std::getenv("TMPDIR");
+    return base != nullptr && *base != '\0' ? base : "/tmp";
+}
+
+}  // namespace
+
+TempFolder::TempFolder() : TempFolder(default_parent()) {}
+
+TempFolder::TempFolder(const std::string& parent) {
+    std::string pattern = parent + "/versos-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr)
+        path_ = pattern;
+    else
+        ADD_FAILURE() << "mkdtemp in " << parent << ": " << std::strerror(errno);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    if (ok()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempFolder::names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) found.push_back(entry.path().filename());
+    return found;
+}
+
+std::optional<std::string> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+Bytes read_bytes(const std::string& path) {
+    const std::optional<std::string> text = read_file(path);
+    return text ? Bytes(text->begin(), text->end()) : Bytes{};
+}
+
+void write_file(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_TRUE(out.good()) << "cannot write " << path;
+}
+
+void write_file(const std::string& path, const Bytes& bytes) {
+    write_file(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+}  // namespace versos::testing
