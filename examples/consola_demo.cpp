@@ -1,12 +1,17 @@
 // consola-demo: the console text window of versos::consola on a terminal.
 // Two windows, one with coloured text that wraps and scrolls, one with lines
-// inserted and deleted; a box drawn over the text and the text put back;
-// then the code of every key pressed, until Escape.
+// inserted and deleted; a box drawn over the text and the text put back; a
+// line edited in a field that warns when it is full; the elapsed time in a
+// box, its message captured with what else was printed meanwhile; then the
+// code of every key pressed, until Escape.
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 #include <versos/consola.h>
+#include <versos/util.h>
 
 using namespace versos;
 
@@ -61,13 +66,51 @@ void box_over_text() {
     puttext(3, 2, 28, 5, saved);
 }
 
+// A field of 15 characters to edit, starting with "año" (the console's
+// bytes are code page 850): typing a 16th shows the "¡Atención!" box.
+void line_editor_field() {
+    textattr(0x0E);
+    window(42, 13, 79, 13);
+    cputs("Line editor (Ins, Enter ends):");
+    textattr(0x07);
+    window(42, 14, 79, 23);
+    cputs("Text: ");
+    char text[16] = "a\xA4o";
+    getsf_(text, sizeof text);
+    _setcursortype(0);
+    gotoxy(1, 2);
+    cprintf("Typed: [%s]", text);
+}
+
+// What is printed on standard output while capturing, mensajeTiempo_'s
+// message among it, is shown afterwards line by line at the bottom; the box
+// itself shows on the terminal meanwhile.
+void captured_output(std::time_t started) {
+    char captured[512] = "";
+    if (openprints_() != 0) return;
+    std::printf("Printed while captured.\n");
+    mensajeTiempo_(static_cast<unsigned>(std::time(nullptr) - started));
+    printsn_(captured, sizeof captured);
+    closeprints_();
+    textattr(0x0E);
+    window(2, 22, 79, 22);
+    cputs("Captured output:");
+    textattr(0x07);
+    window(2, 23, 79, 25);
+    int row = 1;
+    for (char* line = std::strtok(captured, "\n"); line && row <= 3; line = std::strtok(nullptr, "\n")) {
+        gotoxy(1, row++);
+        cputs(line);
+    }
+}
+
 // Each key's code at the top of the list, the oldest falling off its bottom.
 void show_keys_until_escape() {
     textattr(0x0E);
     window(2, 13, 40, 13);
     cputs("Keys, newest first (Esc ends):");
     textattr(0x07);
-    window(2, 14, 40, 23);
+    window(2, 14, 40, 20);
     for (int key; (key = getch_()) != 27;) {
         if (!isatty(STDIN_FILENO)) return;  // the terminal has gone: no key will come
         gotoxy(1, 1);
@@ -91,6 +134,7 @@ int main() {
         std::fputs("consola-demo: standard input and output must be a terminal\n", stderr);
         return 1;
     }
+    const std::time_t started = std::time(nullptr);
     // Keys typed before the demo started are not for it.
     while (kbhit_()) getch_();
 
@@ -104,6 +148,8 @@ int main() {
     wrapping_and_scrolling();
     inserting_and_deleting();
     box_over_text();
+    line_editor_field();
+    captured_output(started);
     show_keys_until_escape();
 
     // The terminal as it was: its mode, cursor and colours come back at exit.

@@ -3,3 +3,5 @@
 
 // one #include <versos/consola/...> a line
 #include <versos/consola/text_window.h>
+#include <versos/consola/line_editor.h>
+#include <versos/consola/console_services.h>

@@ -10,3 +10,7 @@
 #include <versos/util/paths.h>
 #include <versos/util/readers.h>
 #include <versos/util/strings.h>
+#include <versos/util/line_input.h>
+#include <versos/util/capture.h>
+#include <versos/util/repeated_text.h>
+#include <versos/util/clock_text.h>

@@ -121,6 +121,13 @@ public:
     // Outside a batch every operation is sent at once.
     virtual void begin_batch() {}
     virtual void end_batch() {}
+
+    // Something other than the device wrote to the terminal (standard error,
+    // or standard output through stdio): where the terminal's cursor is and
+    // which attribute it draws with are not known any more. The next cursor
+    // move is made absolute and the next attribute is sent in full; the kept
+    // cells stay as they are (what the other writer put there is not in them).
+    virtual void terminal_written_outside() {}
 };
 
 // The device the console routines use: the terminal device unless another

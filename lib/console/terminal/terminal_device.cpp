@@ -1,6 +1,7 @@
 #include "lib/console/terminal/terminal_device.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -45,8 +46,12 @@ TerminalSetup standard_terminal() {
     const char* term = std::getenv("TERM");
     if (term && std::strncmp(term, "linux", 5) == 0) setup.kind = TerminalKind::kLinuxConsole;
     if (isatty(STDOUT_FILENO) && !(term && std::strcmp(term, "dumb") == 0)) {
-        setup.output_fd = STDOUT_FILENO;
-        setup.size = terminal_size(STDOUT_FILENO, setup.size);
+        // A descriptor of its own for the terminal, so that the console
+        // still draws there while standard output is captured into a file
+        // (openprints_) rather than writing its sequences into the capture.
+        int own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        setup.output_fd = own >= 0 ? own : STDOUT_FILENO;
+        setup.size = terminal_size(setup.output_fd, setup.size);
     }
     if (isatty(STDIN_FILENO)) setup.input_fd = STDIN_FILENO;
     return setup;

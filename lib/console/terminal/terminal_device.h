@@ -53,6 +53,7 @@ public:
 
     void begin_batch() override { ++depth_; }
     void end_batch() override;
+    void terminal_written_outside() override { screen_.forget_pen_and_cursor(); }
 
     // Forgets what the terminal shows, as after the program was stopped:
     // the next flush sends every visible cell.

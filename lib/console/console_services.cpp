@@ -1,0 +1,67 @@
+// color_, cursor_, pause_ and pausa_: what the command interpreter and the
+// console functions did for them on Windows, done on the console device.
+#include <versos/consola/console_services.h>
+#include <versos/consola/text_window.h>
+
+#include <vector>
+
+#include "lib/console/device.h"
+
+namespace versos {
+
+namespace {
+
+constexpr int kThinCursor = 10;
+
+// The character a color_ argument stands for: the digit for 0 to 9, the
+// value itself otherwise.
+int colour_character(int value) { return value >= 0 && value <= 9 ? '0' + value : value; }
+
+// The colour of a hexadecimal digit, or -1. Values beyond a character's
+// range are refused rather than cut down to one.
+int hex_colour(int c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+int color_(int foreground, int background) {
+    const int fg = hex_colour(colour_character(foreground));
+    const int bg = hex_colour(colour_character(background));
+    if (fg < 0 || bg < 0 || fg == bg) return 1;  // where the command refuses
+    const auto attr = static_cast<unsigned char>(bg << 4 | fg);
+    console::Batch batch;
+    const console::Size screen = batch->size();
+    std::vector<console::Cell> row(static_cast<std::size_t>(screen.columns));
+    for (int y = 0; y < screen.rows; ++y) {
+        const console::Rect line{0, y, screen.columns - 1, y};
+        if (!batch->read_cells(line, row.data())) break;  // no terminal: no cells to recolour
+        for (console::Cell& cell : row) cell.attr = attr;
+        batch->write_cells(line, row.data());
+    }
+    batch->set_attribute(attr);
+    return 0;
+}
+
+int cursor_(int flag) {
+    console::Batch batch;
+    batch->set_cursor_shape(console::CursorShape{flag != 0, kThinCursor});
+    return batch->shows_output() ? 1 : 0;
+}
+
+int pause_() {
+    console::Device& console = console::device();
+    console.wait_for_key();
+    return console.key_waiting() ? 1 : 0;
+}
+
+int pausa_() {
+    const int key = getch_();
+    if ((key == 0 || key == 224) && kbhit_()) getch_();
+    return 0;
+}
+
+}  // namespace versos
