@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/clipboard/cp1252.h"
+#include "lib/charsets/cp1252.h"
 #include "lib/posix_io/posix_io.h"
 
 namespace versos {

@@ -14,9 +14,6 @@ char32_t to_unicode(unsigned char byte);
 // 850 has none.
 unsigned char to_cp850(unsigned char byte);
 
-// The UTF-8 form of a character, appended.
-void append_utf8(std::string& out, char32_t c);
-
 // A Windows-1252 text as UTF-8.
 std::string to_utf8(const char* text);
 

@@ -17,7 +17,7 @@
 #include <fstream>
 #include <thread>
 
-#include "core/clipboard/cp1252.h"
+#include "lib/charsets/cp1252.h"
 #include "tests/support/files.h"
 
 namespace x11test {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/clipboard/cp1252.h"
+#include "lib/charsets/cp1252.h"
 #include "core/clipboard/x11/detached_child.h"
 #include "core/clipboard/x11/x11_selection_owner.h"
 #include "core/clipboard/x11/x11_selection_reader.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/clipboard/cp1252.h"
+#include "lib/charsets/cp1252.h"
 
 namespace versos {
 namespace {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "lib/charsets/utf8.h"
+
 namespace versos::console::cp850 {
 namespace {
 
@@ -41,27 +43,9 @@ constexpr char32_t glyph_of(unsigned byte) {
     return kHigh[byte - 0x80];
 }
 
-constexpr Utf8 encode(char32_t c) {
-    Utf8 u{};
-    if (c < 0x80) {
-        u.length = 1;
-        u.bytes[0] = static_cast<char>(c);
-    } else if (c < 0x800) {
-        u.length = 2;
-        u.bytes[0] = static_cast<char>(0xC0 | (c >> 6));
-        u.bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        u.length = 3;
-        u.bytes[0] = static_cast<char>(0xE0 | (c >> 12));
-        u.bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        u.bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return u;
-}
-
 constexpr std::array<Utf8, 256> kUtf8 = [] {
     std::array<Utf8, 256> table{};
-    for (unsigned b = 0; b < 256; ++b) table[b] = encode(glyph_of(b));
+    for (unsigned b = 0; b < 256; ++b) table[b] = charsets::encode_utf8(glyph_of(b));
     return table;
 }();
 

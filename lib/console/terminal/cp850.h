@@ -2,6 +2,8 @@
 // terminal and which byte a typed character gives.
 #pragma once
 
+#include "lib/charsets/utf8.h"
+
 namespace versos::console::cp850 {
 
 // The character a cell byte shows as. The control bytes show as the code
@@ -10,10 +12,7 @@ namespace versos::console::cp850 {
 char32_t glyph(unsigned char byte);
 
 // The UTF-8 form of glyph(byte): 1 to 3 bytes.
-struct Utf8 {
-    unsigned char length;
-    char bytes[3];
-};
+using Utf8 = charsets::Utf8;
 const Utf8& utf8(unsigned char byte);
 
 // The byte of a typed character: itself below 0x80; the code page's byte for

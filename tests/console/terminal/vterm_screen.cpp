@@ -1,24 +1,13 @@
 #include "tests/console/terminal/vterm_screen.h"
 
+#include "lib/charsets/utf8.h"
+
 namespace versos::console::testing {
 namespace {
 
 int colour_index(const VTermColor& c, bool foreground) {
     if (foreground ? VTERM_COLOR_IS_DEFAULT_FG(&c) : VTERM_COLOR_IS_DEFAULT_BG(&c)) return -1;
     return VTERM_COLOR_IS_INDEXED(&c) ? c.indexed.idx : -2;
-}
-
-void put_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 }  // namespace
@@ -73,7 +62,7 @@ bool VtermScreen::pen_is_default() const {
 
 std::string VtermScreen::row_text(int row) const {
     std::string text;
-    for (int c = 0; c < columns_; ++c) put_utf8(text, at(row, c).ch);
+    for (int c = 0; c < columns_; ++c) charsets::append_utf8(text, at(row, c).ch);
     return text;
 }
 

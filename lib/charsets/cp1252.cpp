@@ -1,4 +1,6 @@
-#include "core/clipboard/cp1252.h"
+#include "lib/charsets/cp1252.h"
+
+#include "lib/charsets/utf8.h"
 
 namespace versos {
 namespace {
@@ -20,17 +22,7 @@ char32_t cp1252_code_point(unsigned char byte) {
 void append_cp1252_as_utf8(const char* text, std::size_t length, std::string& out) {
     out.reserve(out.size() + length * 3);
     for (std::size_t i = 0; i < length; ++i) {
-        const char32_t cp = cp1252_code_point(static_cast<unsigned char>(text[i]));
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        charsets::append_utf8(out, cp1252_code_point(static_cast<unsigned char>(text[i])));
     }
 }
 
