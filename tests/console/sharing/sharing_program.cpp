@@ -56,7 +56,9 @@ void stdio_beside_console() {
     gotoxy(1, 8);
     cputs("console text");
     getch_();
-    std::printf("\nprinted over the console's screen\n");
+    clrscr();
+    std::printf("printed over the console's screen\n");
+    getch_();
     clrscr();
     cputs("cleared");
     getch_();

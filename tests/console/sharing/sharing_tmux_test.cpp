@@ -95,6 +95,8 @@ TEST_F(SharingTest, PrintfGoesWhereTheConsolePutTheCursorAndAClearClearsIt) {
     std::vector<std::string> rows = t.screen();
     EXPECT_EQ(rows[4], std::string(9, ' ') + "hola") << shown;
     t.type("x");
+    ASSERT_TRUE(t.wait_for("printed over the console's screen", &shown)) << shown;
+    t.type("x");
     ASSERT_TRUE(t.wait_for("cleared", &shown)) << shown;
     rows = t.screen();
     for (int r = 0; r < 25; ++r)

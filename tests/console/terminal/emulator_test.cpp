@@ -14,6 +14,7 @@
 
 #include <versos/consola.h>
 
+#include "lib/console/message_box.h"
 #include "lib/console/terminal/cp850.h"
 #include "lib/console/terminal/terminal_device.h"
 #include "tests/console/terminal/vterm_screen.h"
@@ -55,9 +56,11 @@ bool has_cursor_style(const std::string& bytes) {
 // A device writing into memory, and the emulator reading what it wrote.
 class Rig {
 public:
-    Rig(Size terminal, TerminalKind kind) : kind_(kind), screen_(terminal.rows, terminal.columns) {
+    // Keys, when given, are read from `input_fd`.
+    Rig(Size terminal, TerminalKind kind, int input_fd = -1) : kind_(kind), screen_(terminal.rows, terminal.columns) {
         fd_ = memfd_create("console-output", 0);
         TerminalSetup setup;
+        setup.input_fd = input_fd;
         setup.output_fd = fd_;
         setup.size = terminal;
         setup.kind = kind;
@@ -72,6 +75,11 @@ public:
 
     // What the device wrote since the last call, fed to the emulator.
     std::string take_output() {
+        std::string bytes = take_bytes();
+        screen_.feed(bytes);
+        return bytes;
+    }
+    std::string take_bytes() {
         std::string bytes;
         char buffer[65536];
         ssize_t n;
@@ -79,7 +87,6 @@ public:
             bytes.append(buffer, static_cast<std::size_t>(n));
             read_ += n;
         }
-        screen_.feed(bytes);
         return bytes;
     }
 
@@ -481,6 +488,58 @@ TEST(TerminalDeviceOnEmulator, LeavesWhatOthersDrewOutsideItsRectangles) {
         rig.expect_shown(where + " window after its operations");
         install_device(nullptr);
         vActual = saved;
+    }
+}
+
+// A message box over the console's text and over text it did not draw, on
+// a terminal of the start window's size and on a small one: the box shows
+// whole on the terminal (title, every line of the text, the button), and
+// when it goes the terminal shows what it showed before, on a terminal with
+// an alternate screen; on the Linux console, which has none, the console's
+// own cells come back.
+TEST(TerminalDeviceOnEmulator, AMessageBoxLeavesTheScreenAsItFoundIt) {
+    const std::string text =
+        "Un texto bastante largo para que la caja lo parta en varias l\xEDneas en una terminal peque\xF1" "a.";
+    const Terminal terminals[] = {{{80, 25}, TerminalKind::kAnsi},
+                                  {{40, 10}, TerminalKind::kAnsi},
+                                  {{80, 25}, TerminalKind::kLinuxConsole}};
+    for (const Terminal& t : terminals) {
+        int keys[2];
+        ASSERT_EQ(pipe(keys), 0);
+        ASSERT_EQ(write(keys[1], "x\r", 2), 2);  // a key the box ignores, then Enter
+        const std::string where = std::to_string(t.size.columns) + "x" + std::to_string(t.size.rows) +
+                                  (t.kind == TerminalKind::kLinuxConsole ? " linux" : "");
+        {
+            Rig rig(t.size, t.kind, keys[0]);
+            std::mt19937 random(7);
+            rig.scribble(random);
+            const TextInfo saved = vActual;
+            install_device(&rig.device());
+            window(3, 2, 30, 6);
+            cputs("the console's own text, under the box");
+            rig.expect_shown(where + " before the box");
+            message_box("\xA1" "Atenci\xF3n!", text.c_str());
+            const std::string bytes = rig.take_bytes();
+            const std::size_t leave = bytes.find("\x1b[?1049l");
+            EXPECT_EQ(leave == std::string::npos, t.kind == TerminalKind::kLinuxConsole) << where;
+            // What shows while the box waits: everything up to its last
+            // drawing, before the key that closes it.
+            std::string shown;
+            rig.screen().feed(bytes.substr(0, leave == std::string::npos ? bytes.size() : leave));
+            for (int r = 0; r < rig.screen().rows(); ++r) shown += rig.screen().row_text(r) + "\n";
+            if (leave != std::string::npos) {
+                EXPECT_NE(shown.find("\xC2\xA1" "Atenci\xC3\xB3n!"), std::string::npos) << where << "\n" << shown;
+                EXPECT_NE(shown.find("[ Aceptar ]"), std::string::npos) << where << "\n" << shown;
+                EXPECT_NE(shown.find("peque\xC3\xB1" "a."), std::string::npos) << where << "\n" << shown;
+                EXPECT_NE(shown.find("Un texto"), std::string::npos) << where << "\n" << shown;
+                rig.screen().feed(bytes.substr(leave));
+            }
+            rig.expect_shown(where + " after the box");
+            install_device(nullptr);
+            vActual = saved;
+        }
+        close(keys[0]);
+        close(keys[1]);
     }
 }
 
