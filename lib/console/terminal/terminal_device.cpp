@@ -36,13 +36,10 @@ Size terminal_size(int fd, Size otherwise) {
     return Size{std::min<int>(ws.ws_col, kLargest.columns), std::min<int>(ws.ws_row, kLargest.rows)};
 }
 
-// Standard output as the process started, taken before main: whatever a
-// capture points descriptor 1 at later, the console keeps this one.
-const int started_output = [] {
-    const char* term = std::getenv("TERM");
-    if (!isatty(STDOUT_FILENO) || (term && std::strcmp(term, "dumb") == 0)) return -1;
-    return fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-}();
+// Standard output as the process started, taken before main: the terminal
+// still, when a capture (openprints_) has pointed descriptor 1 elsewhere by
+// the console's first use.
+const int started_output = isatty(STDOUT_FILENO) ? fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
 
 Rect intersect(Rect a, Rect b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
@@ -57,9 +54,12 @@ TerminalSetup standard_terminal() {
     // A descriptor of its own for the terminal, so that the console draws
     // there while standard output is captured into a file (openprints_)
     // rather than writing its sequences into the capture.
-    if (started_output >= 0 && isatty(started_output)) {
-        setup.output_fd = started_output;
-        setup.size = terminal_size(setup.output_fd, setup.size);
+    if (!(term && std::strcmp(term, "dumb") == 0)) {
+        if (isatty(STDOUT_FILENO))
+            setup.output_fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        else if (started_output >= 0 && isatty(started_output))
+            setup.output_fd = started_output;
+        if (setup.output_fd >= 0) setup.size = terminal_size(setup.output_fd, setup.size);
     }
     if (isatty(STDIN_FILENO)) setup.input_fd = STDIN_FILENO;
     return setup;
