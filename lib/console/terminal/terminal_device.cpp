@@ -89,7 +89,15 @@ void TerminalDevice::catch_up() {
             forget_screen();
         }
     }
-    if (terminal_mode::take_continued()) forget_screen();
+    if (terminal_mode::take_continued()) {
+        // Stopping left the alternate screen: a box that waits goes back there.
+        if (overlay_) {
+            enter_alternate_screen(out_);
+            terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kAlternateScreen);
+        }
+        if (default_colours_ >= 0) default_colours(out_, static_cast<unsigned char>(default_colours_));
+        forget_screen();
+    }
     if (terminal_mode::take_reset()) {
         screen_.forget_pen_and_cursor();
         shown_visible_ = true;
@@ -228,6 +236,7 @@ void TerminalDevice::recolour(unsigned char attr) {
     // colours recolour what shows in them, until exit puts them back.
     if (setup_.kind != TerminalKind::kLinuxConsole) {
         default_colours(out_, attr);
+        default_colours_ = attr;
         if (setup_.whole_process) terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kDefaultColours);
     }
     changed();

@@ -95,6 +95,7 @@ private:
     // Other output moved the terminal's cursor since the console last placed
     // it: it stays where that output left it until the console moves its own.
     bool follow_terminal_ = false;
+    int default_colours_ = -1;  // the attribute color_ gave the terminal's default colours
     unsigned char attr_ = 0x07;
     CursorShape shape_;
     bool shape_set_ = false;  // the terminal keeps its own until a shape is asked for
