@@ -50,11 +50,10 @@ void Screen::on_fresh_screen(const Known& before) {
             if (before.shown[static_cast<std::size_t>(y) * columns + x] != 0) cells_.mark_changed(y, x, x);
 }
 
-bool Screen::settled(int y, int x, int end) const {
+bool Screen::settled(int y, int x) const {
     const Cell* cells = cells_.row(y);
     const Key* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
-    if (end < 0) end = visible_.columns - 1;
-    for (int i = x; i <= end; ++i)
+    for (int i = x; i < visible_.columns; ++i)
         if (!cells_.changed(i, y) && s[i] != key(cells[i])) return false;
     return true;
 }
@@ -271,8 +270,7 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
     // either way (most often blank), as when the band is a narrow window.
     // Only lines whose every cell is known (or to be sent anyway) may move:
     // what the console did not draw stays where it is.
-    const bool band_known = rows_known(top, bottom);
-    if (!band_known) return;
+    if (!rows_known(top, bottom)) return;
     long best = rows_known(bottom + 1, last)
                     ? lines_saving(top, last, n, new_line) - (pen + move_length(cursor_, top, 0) + lines_length(m))
                     : 0;

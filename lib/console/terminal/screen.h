@@ -64,9 +64,11 @@ private:
 
     Key* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
     long lines_saving(int top, int bottom, int n, Key new_line);
-    // Every visible cell of rows top..bottom is changed or known to show right;
-    // those of columns x.. only, or those of [x, end] when end >= 0.
-    bool settled(int y, int x, int end = -1) const;
+    // Every visible cell of row y from column x on is to be sent, or known
+    // to show right already: what erasing it to the line's end may touch.
+    bool settled(int y, int x) const;
+    // Every visible cell of rows top..bottom is to be sent, or known: what
+    // moving whole lines may touch.
     bool rows_known(int top, int bottom) const;
     void erase_below(Output& out);
     void paint_row(Output& out, int y, int low, int high);
