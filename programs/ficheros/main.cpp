@@ -4,6 +4,7 @@
 // failure (with a message on standard error naming the file at fault), 2 for
 // a wrong command line.
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -71,6 +72,10 @@ int main(int argc, char** argv) {
     const std::string wrong = check(*command, argc - 2, argv + 2);
     if (!wrong.empty()) return usage_error(wrong.c_str(), command);
 
+    // Past a file-size limit (ulimit -f) a write then fails with EFBIG,
+    // which the routines report and clean up after, where the signal's
+    // default would kill the run and leave its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     versos::ficheros::enable_progress();
     versos::fileio::clear_failure();
     const versos::ficheros::Outcome outcome = command->run(argv + 2);
