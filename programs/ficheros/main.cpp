@@ -9,8 +9,9 @@
 #include <cstring>
 #include <string>
 
+#include <versos/util/failure.h>
+
 #include "ficheros.h"
-#include "lib/util/files/file_io.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     // default would kill the run and leave its temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
     versos::ficheros::enable_progress();
-    versos::fileio::clear_failure();
+    versos::clear_file_failure();
     const versos::ficheros::Outcome outcome = command->run(argv + 2);
     versos::ficheros::clear_progress();
 
@@ -87,14 +88,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (outcome.success) return 0;
-    const versos::fileio::Failure& failure = versos::fileio::failure();
-    const std::string cause = versos::fileio::describe(failure);
-    if (!cause.empty())
-        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, cause.c_str());
+    const versos::FileFailure failure = versos::last_file_failure();
+    if (failure.text[0] != '\0')
+        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, failure.text);
     else
         std::fprintf(stderr, "ficheros: %s failed\n", command->name);
-    if (!failure.kept.empty())
-        std::fprintf(stderr, "ficheros: %s: the intermediate data is left in '%s'\n", command->name,
-                     failure.kept.c_str());
+    if (failure.kept[0] != '\0')
+        std::fprintf(stderr, "ficheros: %s: the new data is left in '%s'\n", command->name, failure.kept);
     return 1;
 }

@@ -1,5 +1,6 @@
 #include <versos/util/coding.h>
 #include <versos/util/compression.h>
+#include <versos/util/failure.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <thread>
 #include <tuple>
 
 #include "lib/util/files/file_io.h"
@@ -554,6 +556,41 @@ TEST_F(Coding, PipelinesRefuseTheSourceAsItsOwnTarget) {
         }
     }
     testing::expect_only(dir, {"s", "link", "other"});
+}
+
+TEST_F(Coding, TheFailureRecordAndProgressArePublic) {
+    // What a caller sees through <versos/util/failure.h> alone: the file at
+    // fault, the system's words for why, per thread; and each block read.
+    clear_file_failure();
+    EXPECT_EQ(copyf_(p("missing"), p("out")), 0);
+    const FileFailure f = last_file_failure();
+    EXPECT_EQ(std::string(f.text), "cannot open '" + path("missing") + "' for reading: " + std::strerror(ENOENT));
+    EXPECT_EQ(std::string(f.path), path("missing"));
+    EXPECT_EQ(f.error, ENOENT);
+    EXPECT_EQ(std::string(f.reason), std::strerror(ENOENT));
+    EXPECT_EQ(std::string(f.kept), "");
+    std::thread([] { EXPECT_EQ(std::string(last_file_failure().text), ""); }).join();
+    clear_file_failure();
+    EXPECT_EQ(std::string(last_file_failure().path), "");
+
+    static std::vector<std::uint64_t> seen;
+    static std::uint64_t total_seen = 0;
+    seen.clear();
+    set_file_progress([](const char*, std::uint64_t done, std::uint64_t total) {
+        seen.push_back(done);
+        total_seen = total;
+    });
+    const Bytes data = sample(3 * blocks::kBlockSize + 5, true);
+    write_file(path("in"), data);
+    EXPECT_EQ(copyf_(p("in"), p("out")), 1);
+    set_file_progress(nullptr);
+    EXPECT_EQ(total_seen, data.size());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), data.size());
+    const std::size_t told = seen.size();
+    EXPECT_EQ(copyf_(p("in"), p("out")), 1);
+    EXPECT_EQ(seen.size(), told);  // nothing once unset
 }
 
 }  // namespace

@@ -142,12 +142,18 @@ void note_failure(const char* what, const char* path, int error) {
 
 void note_kept(const char* path) { g_failure.kept = path; }
 
+std::string error_text(int error) {
+    if (error == 0) return {};
+    char buf[256];
+    return ::strerror_r(error, buf, sizeof buf);  // the GNU form: thread-safe, never fails
+}
+
 std::string describe(const Failure& f) {
     if (f.what == nullptr) return {};
     std::string text = f.what;
     const std::size_t at = text.find("%s");
     if (at != std::string::npos) text.replace(at, 2, "'" + f.path + "'");
-    if (f.error != 0) text += std::string(": ") + std::strerror(f.error);
+    if (f.error != 0) text += ": " + error_text(f.error);
     return text;
 }
 

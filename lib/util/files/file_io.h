@@ -23,6 +23,8 @@ void clear_failure();
 const Failure& failure();
 void note_failure(const char* what, const char* path, int error);
 void note_kept(const char* path);
+// strerror's text for an errno, "" for 0; safe on any thread.
+std::string error_text(int error);
 // "cannot open 'x' for reading: No such file or directory"
 std::string describe(const Failure& f);
 
