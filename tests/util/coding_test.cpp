@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
@@ -450,6 +451,32 @@ TEST_F(Coding, FullDiskKeepsTheNewContentOfAFileOfSeveralNames) {
     ASSERT_EQ(::stat(p("small/first"), &st), 0);
     EXPECT_EQ(st.st_nlink, 2u);
     ::umount2(p("small"), MNT_DETACH);
+}
+
+TEST_F(Coding, AFileWhoseFolderTakesNoOtherIsWrittenThrough) {
+    // Run as a user who may write the file but not its folder: nothing can
+    // be put beside it, so it is written itself, rather than refused.
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+    const uid_t nobody = 65534;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(p("shut"), 0755), 0);
+    write_file(path("source"), {'n', 'e', 'w'});
+    write_file(path("shut/target"), {'o', 'l', 'd', '!'});
+    ASSERT_EQ(::chown(p("shut/target"), nobody, nobody), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
+            ::setresuid(nobody, nobody, nobody) != 0)
+            ::_exit(99);
+        ::_exit(copyf_(p("source"), p("shut/target")));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(read_bytes(path("shut/target")), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("shut")), {}), 1);
 }
 
 TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {
