@@ -16,10 +16,12 @@
 //
 //   console_terminal_driver --line REPORT_FD GO_FD
 //
-// A crash (abort() or a stack overflow) while a key is read, set off by
-// SIGUSR1:
+// A crash while a key is read, set off by SIGUSR1: abort(), a stack
+// overflow, or SIGBUS with another library's handler installed after the
+// console's (passing it on) or before it (recovering):
 //
-//   console_terminal_driver --crash abort|overflow REPORT_FD
+//   console_terminal_driver --crash abort|overflow|bus-passed-on|bus-recovered REPORT_FD
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,12 +129,42 @@ int overflow(int depth) {
     return overflow(depth + 1) + frame[0];
 }
 
-void crash_while_reading(bool by_overflow) {
+// SIGBUS handlers of another library: one installed before the console's
+// that recovers (as from a mapped file cut short), one installed after it
+// that passes the signal on to the handler it found.
+sigjmp_buf recovery;
+struct sigaction found_before_ours;
+
+void install(int sig, void (*handler)(int, siginfo_t*, void*), struct sigaction* previous) {
+    struct sigaction a = {};
+    a.sa_sigaction = handler;
+    a.sa_flags = SA_SIGINFO;
+    sigemptyset(&a.sa_mask);
+    sigaction(sig, &a, previous);
+}
+
+void crash_while_reading(const char* how) {
     using namespace versos;
+    const bool recovers = std::strcmp(how, "bus-recovered") == 0;
+    if (recovers) install(SIGBUS, [](int, siginfo_t*, void*) { siglongjmp(recovery, 1); }, nullptr);
     textattr(0x1E);
     _setcursortype(0);
-    cputs("crash");
-    signal(SIGUSR1, by_overflow ? +[](int) { overflow(0); } : +[](int) { std::abort(); });
+    cputs("crash");  // the console's handlers from here on
+    if (std::strcmp(how, "bus-passed-on") == 0) {
+        install(
+            SIGBUS,
+            [](int sig, siginfo_t* info, void* context) {
+                if (found_before_ours.sa_flags & SA_SIGINFO) found_before_ours.sa_sigaction(sig, info, context);
+            },
+            &found_before_ours);
+    }
+    signal(SIGUSR1, std::strcmp(how, "overflow") == 0 ? +[](int) { overflow(0); }
+                    : std::strcmp(how, "abort") == 0  ? +[](int) { std::abort(); }
+                                                      : +[](int) { raise(SIGBUS); });
+    if (sigsetjmp(recovery, 1) != 0) {
+        say("recovered\n");
+        return;
+    }
     char line[32];
     std::snprintf(line, sizeof line, "ready %d\n", static_cast<int>(getpid()));
     say(line);
@@ -155,7 +187,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 4 && std::strcmp(argv[1], "--crash") == 0) {
         report_fd = std::atoi(argv[3]);
-        crash_while_reading(std::strcmp(argv[2], "overflow") == 0);
+        crash_while_reading(argv[2]);
         return 0;
     }
     if (argc != 3) return 2;

@@ -260,7 +260,8 @@ TEST(TerminalDeviceOnPty, StdioReadsLinesBetweenKeyReads) {
 
 // Under dash, as a person runs it: stty -g before and after a crash while a
 // key is read (the keyboard then the console's, the cursor hidden, colours
-// set) are the same, and the crash keeps its own status.
+// set) are the same, and the crash keeps its own status (0: the program
+// recovered and ended normally).
 void crash_under_dash(const char* how, int signal_number) {
     int master, slave;
     winsize size{25, 80, 0, 0};
@@ -288,13 +289,18 @@ void crash_under_dash(const char* how, int signal_number) {
     EXPECT_EQ(m[1], stty_before);
     ASSERT_TRUE(std::regex_search(screen.all, m, std::regex("status ([0-9]+)")));
 #if defined(__SANITIZE_ADDRESS__)
-    // The sanitizer reports a stack overflow and ends the program itself.
-    if (signal_number == SIGSEGV) signal_number = 0;
+    // The sanitizer, whose handler comes before ours, reports the fault
+    // and ends the program itself.
+    if (signal_number == SIGSEGV || signal_number == SIGBUS) signal_number = 0;
 #endif
-    if (signal_number != 0)
+    if (std::string(how) == "bus-recovered") {
+        EXPECT_EQ(m[1], "0");
+        EXPECT_EQ(reports.line(), "recovered");
+    } else if (signal_number != 0) {
         EXPECT_EQ(std::stoi(m[1]), 128 + signal_number);
-    else
+    } else {
         EXPECT_NE(std::stoi(m[1]), 0);
+    }
     testing::VtermScreen shown(25, 80);
     shown.feed(screen.all);
     EXPECT_TRUE(shown.cursor_visible());
@@ -306,6 +312,10 @@ void crash_under_dash(const char* how, int signal_number) {
 
 TEST(TerminalDeviceOnPty, PutBackAfterAbort) { crash_under_dash("abort", SIGABRT); }
 TEST(TerminalDeviceOnPty, PutBackAfterAStackOverflow) { crash_under_dash("overflow", SIGSEGV); }
+// Another library's handler for SIGBUS, installed after the console's or
+// before it: each reaches the other.
+TEST(TerminalDeviceOnPty, PutBackAfterSigbusPassedOn) { crash_under_dash("bus-passed-on", SIGBUS); }
+TEST(TerminalDeviceOnPty, PutBackWhenSigbusIsRecovered) { crash_under_dash("bus-recovered", 0); }
 
 // Standard input and output redirected, no terminal: the bytes of standard
 // input are the keys, decoded as typed ones are, read one at a time so that
