@@ -134,16 +134,21 @@ TEST_F(LineEditorTest, WithoutAConsoleTheWarningAndTheFinalTextGoOnceToStandardE
     screen.set_shows_output(false);
     char buffer[3] = "";
     // ñ and é in code page 850, one too many, Backspace, then a.
-    screen.type_keys("\xA4\x82x\b" "a\r");
+    screen.type_keys(
+        "\xA4\x82x\b"
+        "a\r");
     ::testing::internal::CaptureStderr();
     getsf_(buffer, sizeof buffer);
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_STREQ(buffer, "\xA4" "a");
+    EXPECT_STREQ(buffer,
+                 "\xA4"
+                 "a");
     EXPECT_EQ(err,
               "\xC2\xA1"
               "Atenci\xC3\xB3n!\nLa cadena est\xC3\xA1 completa. No se pueden a\xC3\xB1"
               "adir m\xC3\xA1s caracteres.\n"
-              "\xC3\xB1" "a");
+              "\xC3\xB1"
+              "a");
     EXPECT_EQ(screen.keys_waiting(), 0);
 }
 

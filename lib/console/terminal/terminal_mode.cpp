@@ -18,7 +18,7 @@ namespace {
 volatile sig_atomic_t keys_active = 0;
 volatile sig_atomic_t reapply_later = 0;
 int key_fd = -1;
-termios original;  // as enter_keys found it
+termios original;     // as enter_keys found it
 termios keyboard[2];  // the mode in force and the next, so a handler never reads one half-written
 volatile sig_atomic_t keyboard_index = 0;
 bool signal_keys_now = true;
@@ -29,8 +29,8 @@ volatile sig_atomic_t sent_attribute = 0, sent_hidden = 0, sent_shape = 0;
 
 volatile sig_atomic_t continued = 0, resized = 0, reset = 0;
 
-constexpr int kWatched[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGCONT, SIGWINCH,
-                            SIGABRT, SIGSEGV, SIGBUS, SIGFPE,  SIGILL};
+constexpr int kWatched[] = {SIGINT,   SIGTERM, SIGHUP,  SIGQUIT, SIGTSTP, SIGCONT,
+                            SIGWINCH, SIGABRT, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL};
 // Blocked while the keyboard's mode changes, so that no handler sees the
 // flag and the terminal disagree; the crash signals can't wait.
 constexpr int kDeferrable[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGCONT};

@@ -135,6 +135,12 @@ int overflow(int depth) {
 sigjmp_buf recovery;
 struct sigaction found_before_ours;
 
+void recover(int, siginfo_t*, void*) { siglongjmp(recovery, 1); }
+
+void pass_on(int sig, siginfo_t* info, void* context) {
+    if (found_before_ours.sa_flags & SA_SIGINFO) found_before_ours.sa_sigaction(sig, info, context);
+}
+
 void install(int sig, void (*handler)(int, siginfo_t*, void*), struct sigaction* previous) {
     struct sigaction a = {};
     a.sa_sigaction = handler;
@@ -143,24 +149,18 @@ void install(int sig, void (*handler)(int, siginfo_t*, void*), struct sigaction*
     sigaction(sig, &a, previous);
 }
 
-void crash_while_reading(const char* how) {
+void crash_by_overflow(int) { overflow(0); }
+void crash_by_abort(int) { std::abort(); }
+void crash_by_sigbus(int) { raise(SIGBUS); }
+
+void crash_while_reading(const std::string& how) {
     using namespace versos;
-    const bool recovers = std::strcmp(how, "bus-recovered") == 0;
-    if (recovers) install(SIGBUS, [](int, siginfo_t*, void*) { siglongjmp(recovery, 1); }, nullptr);
+    if (how == "bus-recovered") install(SIGBUS, recover, nullptr);
     textattr(0x1E);
     _setcursortype(0);
     cputs("crash");  // the console's handlers from here on
-    if (std::strcmp(how, "bus-passed-on") == 0) {
-        install(
-            SIGBUS,
-            [](int sig, siginfo_t* info, void* context) {
-                if (found_before_ours.sa_flags & SA_SIGINFO) found_before_ours.sa_sigaction(sig, info, context);
-            },
-            &found_before_ours);
-    }
-    signal(SIGUSR1, std::strcmp(how, "overflow") == 0 ? +[](int) { overflow(0); }
-                    : std::strcmp(how, "abort") == 0  ? +[](int) { std::abort(); }
-                                                      : +[](int) { raise(SIGBUS); });
+    if (how == "bus-passed-on") install(SIGBUS, pass_on, &found_before_ours);
+    signal(SIGUSR1, how == "overflow" ? crash_by_overflow : how == "abort" ? crash_by_abort : crash_by_sigbus);
     if (sigsetjmp(recovery, 1) != 0) {
         say("recovered\n");
         return;

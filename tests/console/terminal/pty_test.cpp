@@ -130,9 +130,8 @@ TEST(TerminalDeviceOnPty, KeysInOrderAndTheTerminalPutBackWhenStoppedAndKilled) 
     int report[2], go[2];
     ASSERT_EQ(pipe(report), 0);
     ASSERT_EQ(pipe(go), 0);
-    pid_t driver = run_on_terminal(master, slave,
-                                   {CONSOLE_TERMINAL_DRIVER, std::to_string(report[1]), std::to_string(go[0])},
-                                   {report[0], go[1]});
+    pid_t driver = run_on_terminal(
+        master, slave, {CONSOLE_TERMINAL_DRIVER, std::to_string(report[1]), std::to_string(go[0])}, {report[0], go[1]});
     ASSERT_GE(driver, 0);
     close(report[1]);
     close(go[0]);
@@ -362,7 +361,10 @@ Ended run_with_input(const std::string& input) {
 
 TEST(TerminalDeviceWithoutATerminal, StandardInputsBytesAreTheKeys) {
     // Ó is a letter, the cursor key's Escape sequence its two bytes.
-    Ended piped = run_with_input("\xC3\x93SCAR\r" "a\x1b[A" "rest\n");
+    Ended piped = run_with_input(
+        "\xC3\x93SCAR\r"
+        "a\x1b[A"
+        "rest\n");
     EXPECT_EQ(piped.reports,
               "edited E0 53 43 41 52\n"
               "keys 97 224p 72\n"
