@@ -212,8 +212,10 @@ void TerminalDevice::take_keyboard() {
     // Keys typed while the program had the keyboard were echoed where the
     // terminal's cursor stood: what they covered is not what the console
     // drew.
-    pollfd p{setup_.input_fd, POLLIN, 0};
-    if (terminal_mode::found_mode_echoed() && poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) forget_screen();
+    int waiting = 0;
+    if (ioctl(setup_.input_fd, FIONREAD, &waiting) != 0 || waiting < 0) waiting = 0;
+    if (waiting > 0 && terminal_mode::found_mode_echoed()) forget_screen();
+    typed_ahead_ = terminal_mode::found_mode_mapped_enter() ? waiting : 0;
 }
 
 void TerminalDevice::give_back_keyboard() {
@@ -294,6 +296,10 @@ void TerminalDevice::take_input(int timeout_ms) {
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return input_ended();  // end of input, or the terminal hung up
         for (ssize_t i = 0; i < n; ++i) {
+            if (typed_ahead_ > 0) {
+                --typed_ahead_;
+                if (bytes[i] == '\n') bytes[i] = '\r';
+            }
             unsigned char decoded[KeyDecoder::kMaxOut];
             queue_decoded(decoded, decoder_.feed(bytes[i], decoded));
         }

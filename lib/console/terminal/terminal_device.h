@@ -103,6 +103,9 @@ private:
     // terminal's cursor behind the console's back.
     bool echo_may_move_cursor_ = false;
     Point flushed_cursor_;
+    // Bytes typed while the program had the keyboard, still to be read; an
+    // Enter among them came as a line feed.
+    int typed_ahead_ = 0;
     bool input_ended_ = false;
     bool enter_given_ = false;
     bool last_began_pair_ = false;
