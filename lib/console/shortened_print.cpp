@@ -53,7 +53,7 @@ public:
         return count;
     }
     void send() {
-        if (terminal_) out_ += "\x1b[0m";
+        if (terminal_) out_ += console::kResetPen;
         console::write_on_standard_error(out_);
     }
 

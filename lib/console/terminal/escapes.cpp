@@ -5,8 +5,6 @@
 namespace versos::console {
 namespace {
 
-constexpr int kFar = 1 << 20;
-
 int digits(int n) {
     int d = 1;
     while (n >= 10) n /= 10, ++d;
@@ -233,16 +231,16 @@ void insert_lines(Output& out, int n) { put_counted(out, n, 'L'); }
 void delete_lines(Output& out, int n) { put_counted(out, n, 'M'); }
 int lines_length(int n) { return counted_length(n); }
 
-void show_cursor(Output& out, bool visible) { out.put(visible ? "\x1b[?25h" : "\x1b[?25l"); }
+void show_cursor(Output& out, bool visible) { out.put(visible ? kShowCursor : kHideCursor); }
 
 void shape_cursor(Output& out, CursorForm form, TerminalKind kind) {
     if (kind == TerminalKind::kLinuxConsole) {
         // Its own cursor size: 0 default, 2 underline, 6 full block.
-        out.put(form == CursorForm::kBlock ? "\x1b[?6c" : form == CursorForm::kUnderline ? "\x1b[?2c" : "\x1b[?0c");
+        out.put(form == CursorForm::kBlock ? "\x1b[?6c" : form == CursorForm::kUnderline ? "\x1b[?2c" : kLinuxTerminalCursorShape);
     } else {
         // DECSCUSR: 1 blinking block, 3 blinking underline, as the console's
         // cursor blinks; 0 the terminal's own.
-        out.put(form == CursorForm::kBlock ? "\x1b[1 q" : form == CursorForm::kUnderline ? "\x1b[3 q" : "\x1b[0 q");
+        out.put(form == CursorForm::kBlock ? "\x1b[1 q" : form == CursorForm::kUnderline ? "\x1b[3 q" : kTerminalCursorShape);
     }
 }
 
