@@ -6,12 +6,10 @@
 
 namespace versos::console::cp850 {
 
-// The character a cell byte shows as. The control bytes show as the code
-// page's glyphs for them (0x01 ☺, 0x0A ◙, 0x7F ⌂, ...), so that every cell is
-// one printed character and the terminal never acts on one; 0x00 shows blank.
-char32_t glyph(unsigned char byte);
-
-// The UTF-8 form of glyph(byte): 1 to 3 bytes.
+// The UTF-8 form of the character a cell byte shows as: 1 to 3 bytes. The
+// control bytes show as the code page's glyphs for them (0x01 ☺, 0x0A ◙,
+// 0x7F ⌂, ...), so that every cell is one printed character and the terminal
+// never acts on one; 0x00 shows blank.
 using Utf8 = charsets::Utf8;
 const Utf8& utf8(unsigned char byte);
 

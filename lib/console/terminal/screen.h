@@ -24,7 +24,6 @@ public:
     // The terminal's size: only these cells are ever sent. Everything shown
     // becomes unknown.
     void set_visible(Size size);
-    Size visible() const { return visible_; }
     // Nothing of what the terminal shows is known any more (it was resized,
     // or other programs drew while this one was stopped); the next paint
     // sends every visible cell the console has drawn.
