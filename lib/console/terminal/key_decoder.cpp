@@ -62,8 +62,8 @@ struct LetterKey {
     int key;
 };
 constexpr LetterKey kLetterKeys[] = {
-    {'A', kUp},     {'B', kDown},       {'C', kRight},      {'D', kLeft},       {'H', kHome},
-    {'F', kEnd},    {'P', kF1},         {'Q', kF1 + 1},     {'R', kF1 + 2},     {'S', kF1 + 3},
+    {'A', kUp},  {'B', kDown}, {'C', kRight},  {'D', kLeft},   {'H', kHome},
+    {'F', kEnd}, {'P', kF1},   {'Q', kF1 + 1}, {'R', kF1 + 2}, {'S', kF1 + 3},
 };
 
 // The numbers of ESC [ n ~. The Linux console sends Shift+F3..F10 as 25..34.
@@ -73,13 +73,12 @@ struct TildeKey {
     bool shifted;
 };
 constexpr TildeKey kTildeKeys[] = {
-    {1, kHome, false},       {7, kHome, false},       {2, kInsert, false},     {3, kDelete, false},
-    {4, kEnd, false},        {8, kEnd, false},        {5, kPgUp, false},       {6, kPgDn, false},
-    {11, kF1, false},        {12, kF1 + 1, false},    {13, kF1 + 2, false},    {14, kF1 + 3, false},
-    {15, kF1 + 4, false},    {17, kF1 + 5, false},    {18, kF1 + 6, false},    {19, kF1 + 7, false},
-    {20, kF1 + 8, false},    {21, kF1 + 9, false},    {23, kF11, false},       {24, kF12, false},
-    {25, kF1 + 2, true},     {26, kF1 + 3, true},     {28, kF1 + 4, true},     {29, kF1 + 5, true},
-    {31, kF1 + 6, true},     {32, kF1 + 7, true},     {33, kF1 + 8, true},     {34, kF1 + 9, true},
+    {1, kHome, false},    {7, kHome, false},    {2, kInsert, false},  {3, kDelete, false},  {4, kEnd, false},
+    {8, kEnd, false},     {5, kPgUp, false},    {6, kPgDn, false},    {11, kF1, false},     {12, kF1 + 1, false},
+    {13, kF1 + 2, false}, {14, kF1 + 3, false}, {15, kF1 + 4, false}, {17, kF1 + 5, false}, {18, kF1 + 6, false},
+    {19, kF1 + 7, false}, {20, kF1 + 8, false}, {21, kF1 + 9, false}, {23, kF11, false},    {24, kF12, false},
+    {25, kF1 + 2, true},  {26, kF1 + 3, true},  {28, kF1 + 4, true},  {29, kF1 + 5, true},  {31, kF1 + 6, true},
+    {32, kF1 + 7, true},  {33, kF1 + 8, true},  {34, kF1 + 9, true},
 };
 
 // Final bytes of the numbered CSI keys: xterm's ~ carries the modifier as
@@ -96,9 +95,8 @@ struct KeypadKey {
     unsigned char character;
 };
 constexpr KeypadKey kKeypadKeys[] = {
-    {'M', 13},  {'X', '='}, {'j', '*'}, {'k', '+'}, {'l', ','}, {'m', '-'}, {'n', '.'}, {'o', '/'},
-    {'p', '0'}, {'q', '1'}, {'r', '2'}, {'s', '3'}, {'t', '4'}, {'u', '5'}, {'v', '6'}, {'w', '7'},
-    {'x', '8'}, {'y', '9'},
+    {'M', 13},  {'X', '='}, {'j', '*'}, {'k', '+'}, {'l', ','}, {'m', '-'}, {'n', '.'}, {'o', '/'}, {'p', '0'},
+    {'q', '1'}, {'r', '2'}, {'s', '3'}, {'t', '4'}, {'u', '5'}, {'v', '6'}, {'w', '7'}, {'x', '8'}, {'y', '9'},
 };
 
 // The row of `table` whose field `key_of` equals `value`, or null.
