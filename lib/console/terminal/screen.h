@@ -58,11 +58,11 @@ public:
     void on_fresh_screen(const Known& before);
 
 private:
-    using Key = std::uint16_t;  // a cell as it looks; 0: not known
-    static Key key(Cell c);
+    using Look = std::uint16_t;  // how a cell shows; 0: not known
+    static Look look_of(Cell c);
 
-    Key* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
-    long lines_saving(int top, int bottom, int n, Key new_line);
+    Look* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
+    long lines_saving(int top, int bottom, int n, Look new_line);
     // Every visible cell of row y from column x on is to be sent, or known
     // to show right already: what erasing it to the line's end may touch.
     bool settled(int y, int x) const;
@@ -82,7 +82,7 @@ private:
     struct LinesMove {
         std::size_t start = 0, end = 0;  // in the output; end 0: none to join
         int top = 0, bottom = 0, n = 0, rows = 0;
-        Key new_line = 0;
+        Look new_line = 0;
         TermCursor cursor;
         int pen = -1;
     };
@@ -90,7 +90,7 @@ private:
     CellGrid& cells_;
     TerminalKind kind_;
     Size visible_{0, 0};
-    std::vector<Key> shown_;
+    std::vector<Look> shown_;
     TermCursor cursor_;
     int pen_ = -1;
     LinesMove last_move_;
