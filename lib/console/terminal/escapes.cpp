@@ -1,6 +1,8 @@
 #include "lib/console/terminal/escapes.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace versos::console {
 namespace {
@@ -150,6 +152,11 @@ Params pen_params(int pen, unsigned char attr, TerminalKind kind) {
 }
 
 }  // namespace
+
+TerminalKind terminal_kind() {
+    const char* term = std::getenv("TERM");
+    return term && std::strncmp(term, "linux", 5) == 0 ? TerminalKind::kLinuxConsole : TerminalKind::kAnsi;
+}
 
 void Output::put_number(int n) {
     char text[12];

@@ -12,6 +12,8 @@ namespace versos::console {
 // blink for the bright foreground and background instead (which it shows as
 // bright colours), and its own cursor-size sequence.
 enum class TerminalKind { kAnsi, kLinuxConsole };
+// The kind TERM names.
+TerminalKind terminal_kind();
 
 class Output {
 public:
