@@ -255,22 +255,18 @@ long Screen::lines_saving(int top, int bottom, int n, Look new_line) {
     return saved;
 }
 
-void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
-    top = std::max(top, 0);
-    bottom = std::min(bottom, visible_.rows - 1);
+// Either the band alone moves: DL at its top and IL below it for up, the
+// other way round for down, so that the lines below stay; or the lines below
+// move with it, one DL or IL, where they show the same either way (most often
+// blank), as when the band is a narrow window. Only lines whose every cell is
+// known (or to be sent anyway) may move: what the console did not draw stays
+// where it is.
+int Screen::cheapest_band_bottom(int top, int bottom, int n, unsigned char fill_attr) {
     const int m = n < 0 ? -n : n;
     const int last = visible_.rows - 1;
-    if (n == 0 || bottom - top + 1 <= m) return;
-    // New lines show blank in the pen's background, which is made the fill's.
-    const Look new_line = look_of(Cell{' ', fill.attr});
-    const long pen = background_length(fill.attr);
-    // Either the band alone moves: DL at its top and IL below it for up,
-    // the other way round for down, so that the lines below stay; or the
-    // lines below move with it, one DL or IL, where they show the same
-    // either way (most often blank), as when the band is a narrow window.
-    // Only lines whose every cell is known (or to be sent anyway) may move:
-    // what the console did not draw stays where it is.
-    if (!rows_known(top, bottom)) return;
+    const Look new_line = look_of(Cell{' ', fill_attr});
+    const long pen = background_length(fill_attr);
+    if (!rows_known(top, bottom)) return -1;
     long best = rows_known(bottom + 1, last)
                     ? lines_saving(top, last, n, new_line) - (pen + move_length(cursor_, top, 0) + lines_length(m))
                     : 0;
@@ -286,46 +282,54 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
             through_bottom = false;
         }
     }
-    if (best <= 0) return;
-    if (through_bottom) bottom = last;
+    if (best <= 0) return -1;
+    return through_bottom ? last : bottom;
+}
 
-    // A move of the same lines the same way right after the last one (a
-    // window that scrolls twice in one call) joins it: one DL of 2 rather
-    // than two of 1.
-    int sent = m;
+// A move of the same lines the same way right after the last one (a window
+// that scrolls twice in one call) joins it: one DL of 2 rather than two of 1.
+int Screen::rows_with_last_move(Output& out, int top, int bottom, int n, Look new_line) {
+    const int m = n < 0 ? -n : n;
+    int rows = m;
     const LinesMove& before = last_move_;
     if (before.end == out.size() && before.end > 0 && before.top == top && before.bottom == bottom &&
         (before.n > 0) == (n > 0) && before.new_line == new_line && before.rows + m < bottom - top + 1) {
         out.truncate(before.start);
         cursor_ = before.cursor;
         pen_ = before.pen;
-        sent = before.rows + m;
+        rows = before.rows + m;
     }
-    last_move_ = LinesMove{out.size(), 0, top, bottom, n, sent, new_line, cursor_, pen_};
+    last_move_ = LinesMove{out.size(), 0, top, bottom, n, rows, new_line, cursor_, pen_};
+    return rows;
+}
 
-    set_background(out, fill.attr);
+void Screen::send_lines_move(Output& out, int top, int bottom, bool up, int rows, unsigned char fill_attr) {
+    set_background(out, fill_attr);
     auto at_row = [&](int y) {
         move_cursor(out, cursor_, y, 0);
         cursor_.col = -1;  // IL and DL leave the column to the terminal
     };
-    const bool inner = bottom < last;
-    if (n > 0) {
+    const bool inner = bottom < visible_.rows - 1;
+    if (up) {
         at_row(top);
-        delete_lines(out, sent);
+        delete_lines(out, rows);
         if (inner) {
-            at_row(bottom - sent + 1);
-            insert_lines(out, sent);
+            at_row(bottom - rows + 1);
+            insert_lines(out, rows);
         }
     } else {
         if (inner) {
-            at_row(bottom - sent + 1);
-            delete_lines(out, sent);
+            at_row(bottom - rows + 1);
+            delete_lines(out, rows);
         }
         at_row(top);
-        insert_lines(out, sent);
+        insert_lines(out, rows);
     }
     last_move_.end = out.size();
-    // The same move on what is shown.
+}
+
+void Screen::move_shown_lines(int top, int bottom, int n, Look new_line) {
+    const int m = n < 0 ? -n : n;
     const std::size_t w = static_cast<std::size_t>(visible_.columns);
     if (n > 0) {
         std::copy(shown(top + m), shown(bottom) + w, shown(top));
@@ -337,6 +341,20 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
     // Rows the kept cells did not change have moved on the terminal all the
     // same.
     for (int y = top; y <= bottom; ++y) cells_.mark_changed(y, 0, visible_.columns - 1);
+}
+
+void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, visible_.rows - 1);
+    const int m = n < 0 ? -n : n;
+    if (n == 0 || bottom - top + 1 <= m) return;
+    bottom = cheapest_band_bottom(top, bottom, n, fill.attr);
+    if (bottom < 0) return;
+    // New lines show blank in the pen's background, which is made the fill's.
+    const Look new_line = look_of(Cell{' ', fill.attr});
+    const int rows = rows_with_last_move(out, top, bottom, n, new_line);
+    send_lines_move(out, top, bottom, n > 0, rows, fill.attr);
+    move_shown_lines(top, bottom, n, new_line);
 }
 
 }  // namespace versos::console

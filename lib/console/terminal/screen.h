@@ -63,6 +63,13 @@ private:
 
     Look* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
     long lines_saving(int top, int bottom, int n, Look new_line);
+    // The steps of scroll_rows: the bottom of the lines worth moving on the
+    // terminal (-1: none), the rows to move once joined with the last move,
+    // the DL and IL that move them, the same move on what is shown.
+    int cheapest_band_bottom(int top, int bottom, int n, unsigned char fill_attr);
+    int rows_with_last_move(Output& out, int top, int bottom, int n, Look new_line);
+    void send_lines_move(Output& out, int top, int bottom, bool up, int rows, unsigned char fill_attr);
+    void move_shown_lines(int top, int bottom, int n, Look new_line);
     // Every visible cell of row y from column x on is to be sent, or known
     // to show right already: what erasing it to the line's end may touch.
     bool settled(int y, int x) const;
