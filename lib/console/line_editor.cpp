@@ -171,22 +171,30 @@ void type(LineEditor& e, char c) {
     place_cursor(e, e.at);
 }
 
+// What a key does; any other extended key does nothing. Cursor and deletion
+// keys are carried out even where they have nothing to do (Left at the
+// start), drawn in one batch, and let the next refusal be told again.
+struct KeyAction {
+    unsigned key;
+    void (*carry_out)(LineEditor&);
+    bool edits;  // a cursor or deletion key
+};
+constexpr KeyAction kKeyActions[] = {
+    {kInsert, toggle_mode, false}, {kPrefixAsInsert, toggle_mode, false},
+    {kLeft, move_left, true},      {kRight, move_right, true},
+    {kHome, go_home, true},        {kEnd, go_end, true},
+    {kDelete, delete_here, true},  {kBackspace, delete_before, true},
+};
+
 void carry_out(LineEditor& e, unsigned key) {
     if (key > kTyped && key != kBackspace) return type(e, static_cast<char>(key - kTyped));
-    if (key == kInsert || key == kPrefixAsInsert) return toggle_mode(e);
-    void (*action)(LineEditor&) = key == kLeft        ? move_left
-                                  : key == kRight     ? move_right
-                                  : key == kHome      ? go_home
-                                  : key == kEnd       ? go_end
-                                  : key == kDelete    ? delete_here
-                                  : key == kBackspace ? delete_before
-                                                      : nullptr;
-    if (!action) return;  // another extended key
-    // A cursor or deletion key is carried out even where it has nothing to
-    // do (Left at the start), and lets the next refusal be told again.
-    e.warned = false;
-    console::Batch batch;
-    action(e);
+    for (const KeyAction& action : kKeyActions) {
+        if (action.key != key) continue;
+        if (!action.edits) return action.carry_out(e);
+        e.warned = false;
+        console::Batch batch;
+        return action.carry_out(e);
+    }
 }
 
 }  // namespace
