@@ -1,6 +1,7 @@
 // versos-pegar: prints the clipboard's text item, the one versos writes.
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +29,9 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Output to a file beyond the file-size limit is a write error, said as
+    // such, not a silent kill.
+    std::signal(SIGXFSZ, SIG_IGN);
     versos::TextFormat format = versos::TextFormat::utf8;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-r") == 0) {
