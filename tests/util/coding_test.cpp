@@ -118,9 +118,9 @@ TEST_F(Coding, XorCodingUsesTheKeyCyclicallyAcrossBlocks) {
     EXPECT_EQ(read_bytes(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
 }
 
-TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
-    // Large enough for the two-thread path; neither the size nor the key's
-    // length divides the chunks, so key positions straddle every boundary.
+TEST_F(Coding, LargeFilesGiveTheSameBytes) {
+    // Neither the size nor the key's length divides the blocks, so key
+    // positions straddle every boundary.
     const Bytes in = sample((17u << 20) + 12345, false);
     write_file(path("in"), in);
     EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
