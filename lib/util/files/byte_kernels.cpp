@@ -15,7 +15,16 @@ using Bytes = std::uint8_t __attribute__((vector_size(32)));
 using Lanes = std::uint16_t __attribute__((vector_size(32)));
 constexpr std::size_t kWidth = 32;
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+// Not under AddressSanitizer, whose run time is not ready when the loader
+// chooses between the builds.
+#if defined(__SANITIZE_ADDRESS__)
+#define VERSOS_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VERSOS_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VERSOS_ADDRESS_SANITIZER)
 #define VERSOS_WIDE_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define VERSOS_WIDE_CLONES
