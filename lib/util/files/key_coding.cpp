@@ -109,21 +109,20 @@ bool code_pieces(std::size_t period, std::size_t piece, blocks::Source& in, bloc
     });
 }
 
-// The XOR faces a whole block with one straight run of the key.
-constexpr std::size_t kXorPiece = blocks::kBlockSize;
-// The rotating coding reads two patterns a byte: pieces small enough that
-// they and the block stay in the first-level cache's reach.
-constexpr std::size_t kRotationPiece = 16 * 1024;
+// The codings take a block in pieces, each facing one straight run of the
+// key's pattern: pieces small enough that the patterns stay in the first
+// level cache, beside the block in the second.
+constexpr std::size_t kPiece = 16 * 1024;
 
 }  // namespace
 
 bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
     // The key repeated over a piece and a key's length more, so that a piece
     // at any key position faces one straight run of it.
-    std::vector<std::uint8_t> pattern = patterns(1, key.size, kXorPiece);
+    std::vector<std::uint8_t> pattern = patterns(1, key.size, kPiece);
     if (pattern.empty()) return false;
     repeat(key.bytes, key.size, pattern.data(), pattern.size());
-    return code_pieces(key.size, kXorPiece, in, out, [&](std::uint8_t* data, std::size_t n, std::size_t position) {
+    return code_pieces(key.size, kPiece, in, out, [&](std::uint8_t* data, std::size_t n, std::size_t position) {
         xor_bytes(data, pattern.data() + position, n);
     });
 }
@@ -131,8 +130,8 @@ bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
 bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
     // The key bytes and the factors of their turns, each laid out as xor_code
     // lays out the key: the rotation pattern repeats with the key.
-    const std::size_t length = key.size + kRotationPiece;
-    std::vector<std::uint8_t> room = patterns(2, key.size, kRotationPiece);
+    const std::size_t length = key.size + kPiece;
+    std::vector<std::uint8_t> room = patterns(2, key.size, kPiece);
     if (room.empty()) return false;
     std::uint8_t* const bytes = room.data();
     std::uint8_t* const factor = bytes + length;
@@ -143,7 +142,7 @@ bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
         factor[p] = static_cast<std::uint8_t>(1u << (left % 8));
     }
     repeat(factor, key.size, factor, length);
-    return code_pieces(key.size, kRotationPiece, in, out, [&](std::uint8_t* data, std::size_t n, std::size_t p) {
+    return code_pieces(key.size, kPiece, in, out, [&](std::uint8_t* data, std::size_t n, std::size_t p) {
         if (undo)
             turn_then_xor(data, bytes + p, factor + p, n);
         else
