@@ -26,8 +26,11 @@ base=/dev/shm
 dir=$(mktemp -d "$base/versos-bench-XXXXXX")
 busy=
 stop_busy() {
-    [ -n "$busy" ] && kill "$busy" 2>/dev/null && wait "$busy" 2>/dev/null
-    busy=
+    if [ -n "$busy" ]; then
+        kill "$busy" 2>/dev/null || true
+        wait "$busy" 2>/dev/null || true  # 143: it was killed
+        busy=
+    fi
 }
 trap 'stop_busy; rm -rf "$dir"' EXIT
 ficheros=$build/bin/ficheros
