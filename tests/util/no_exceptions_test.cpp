@@ -17,6 +17,9 @@ namespace {
 thread_local bool g_short_of_memory = false;
 }  // namespace
 
+// The allocator itself: what it hands out comes from malloc, so free is its
+// match, whatever the compiler infers from the names.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
     if (g_short_of_memory) throw std::bad_alloc();
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
