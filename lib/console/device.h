@@ -115,6 +115,20 @@ public:
     // leaves them as they were in `out`).
     virtual bool read_cells(Rect area, Cell* out) const = 0;
     virtual bool write_cells(Rect area, const Cell* cells) = 0;
+    // The cells a person sees: the top-left part of the screen buffer as
+    // large as the terminal, where that is smaller than the buffer.
+    virtual Size visible_size() const { return size(); }
+    // Every cell of the screen takes `attr`, its character kept; on a
+    // terminal also what the console did not draw, where the terminal can
+    // recolour it (its default colours).
+    virtual void recolour(unsigned char attr);
+    // Shows what follows on a screen of its own (the terminal's alternate
+    // screen) over a copy of the cells the console knows, until end_overlay
+    // puts the screen, the cells, the cursor and the attribute back as they
+    // were, text the console did not draw included. False where there is
+    // no such screen: then nothing changed.
+    virtual bool begin_overlay() { return false; }
+    virtual void end_overlay() {}
 
     // A batch groups the device operations of one library call: the terminal
     // sends what changed once, in one write, when the outermost batch ends.
@@ -123,10 +137,13 @@ public:
     virtual void end_batch() {}
 
     // Something other than the device wrote to the terminal (standard error,
-    // or standard output through stdio): where the terminal's cursor is and
-    // which attribute it draws with are not known any more. The next cursor
-    // move is made absolute and the next attribute is sent in full; the kept
-    // cells stay as they are (what the other writer put there is not in them).
+    // or standard output through stdio): where the terminal's cursor is,
+    // which attribute it draws with and what any cell shows are not known
+    // any more. The next cursor move is made absolute, the next attribute is
+    // sent in full, and the cells an operation changes are all sent; the
+    // terminal's cursor stays where the other writer left it until the
+    // console moves its own. (The terminal device notices stdio's writes on
+    // standard output by itself.)
     virtual void terminal_written_outside() {}
 };
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lib/console/terminal/stdio_watch.h"
 #include "lib/console/terminal/terminal_mode.h"
 #include "lib/posix_io/posix_io.h"
 
@@ -35,6 +36,11 @@ Size terminal_size(int fd, Size otherwise) {
     return Size{std::min<int>(ws.ws_col, kLargest.columns), std::min<int>(ws.ws_row, kLargest.rows)};
 }
 
+// Standard output as the process started, taken before main: the terminal
+// still, when a capture (openprints_) has pointed descriptor 1 elsewhere by
+// the console's first use.
+const int started_output = isatty(STDOUT_FILENO) ? fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
+
 Rect intersect(Rect a, Rect b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
@@ -45,13 +51,15 @@ TerminalSetup standard_terminal() {
     TerminalSetup setup;
     const char* term = std::getenv("TERM");
     if (term && std::strncmp(term, "linux", 5) == 0) setup.kind = TerminalKind::kLinuxConsole;
-    if (isatty(STDOUT_FILENO) && !(term && std::strcmp(term, "dumb") == 0)) {
-        // A descriptor of its own for the terminal, so that the console
-        // still draws there while standard output is captured into a file
-        // (openprints_) rather than writing its sequences into the capture.
-        int own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-        setup.output_fd = own >= 0 ? own : STDOUT_FILENO;
-        setup.size = terminal_size(setup.output_fd, setup.size);
+    // A descriptor of its own for the terminal, so that the console draws
+    // there while standard output is captured into a file (openprints_)
+    // rather than writing its sequences into the capture.
+    if (!(term && std::strcmp(term, "dumb") == 0)) {
+        if (isatty(STDOUT_FILENO))
+            setup.output_fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        else if (started_output >= 0 && isatty(started_output))
+            setup.output_fd = started_output;
+        if (setup.output_fd >= 0) setup.size = terminal_size(setup.output_fd, setup.size);
     }
     if (isatty(STDIN_FILENO)) setup.input_fd = STDIN_FILENO;
     return setup;
@@ -81,7 +89,15 @@ void TerminalDevice::catch_up() {
             forget_screen();
         }
     }
-    if (terminal_mode::take_continued()) forget_screen();
+    if (terminal_mode::take_continued()) {
+        // Stopping left the alternate screen: a box that waits goes back there.
+        if (overlay_) {
+            enter_alternate_screen(out_);
+            terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kAlternateScreen);
+        }
+        if (default_colours_ >= 0) default_colours(out_, static_cast<unsigned char>(default_colours_));
+        forget_screen();
+    }
     if (terminal_mode::take_reset()) {
         screen_.forget_pen_and_cursor();
         shown_visible_ = true;
@@ -89,20 +105,39 @@ void TerminalDevice::catch_up() {
     }
 }
 
+void TerminalDevice::terminal_written_outside() {
+    screen_.distrust();
+    follow_terminal_ = true;
+}
+
 void TerminalDevice::flush() {
+    // What the program printed shows first; where it went is not known.
+    if (stdio_watch::flush_and_check() && isatty(STDOUT_FILENO)) terminal_written_outside();
     if (!shows_output()) {
         cells_.clear_changes();
         out_.clear();
         return;
     }
     catch_up();
+    if (cursor_moved_) follow_terminal_ = false;
+    cursor_moved_ = false;
     // Hidden before drawing, shown after, so that it is never seen moving.
     if (!shape_.visible && shown_visible_) {
         show_cursor(out_, false);
         shown_visible_ = false;
     }
-    screen_.paint(out_);
-    if (cursor_placed_) screen_.place_cursor(out_, cursor_);
+    if (follow_terminal_) {
+        // Drawn around the cursor that other output left, which stays.
+        if (cells_.first_changed_row() <= cells_.last_changed_row()) {
+            save_cursor(out_);
+            screen_.paint(out_);
+            restore_cursor(out_);
+            screen_.forget_pen_and_cursor();
+        }
+    } else {
+        screen_.paint(out_);
+        if (cursor_placed_) screen_.place_cursor(out_, cursor_);
+    }
     if (shape_.visible && !shown_visible_) {
         show_cursor(out_, true);
         shown_visible_ = true;
@@ -140,14 +175,14 @@ void TerminalDevice::end_batch() {
 void TerminalDevice::write(const char* text, int length) {
     if (!shows_output()) return;
     cursor_ = cells_.write(cursor_, text, length, attr_);
-    cursor_placed_ = true;
+    moved();
     changed();
 }
 
 void TerminalDevice::set_cursor(Point at) {
     if (!cells_.contains(at)) return;
     cursor_ = at;
-    cursor_placed_ = true;
+    moved();
     changed();
 }
 
@@ -188,6 +223,60 @@ bool TerminalDevice::write_cells(Rect area, const Cell* cells) {
     bool written = cells_.write(area, cells);
     changed();
     return written;
+}
+
+void TerminalDevice::recolour(unsigned char attr) {
+    if (!shows_output()) return;
+    for (int y = 0; y < cells_.rows(); ++y) {
+        const Cell* row = cells_.row(y);
+        for (int x = 0; x < cells_.columns(); ++x)
+            if (cells_.drawn(x, y)) cells_.fill(Point{x, y}, 1, Cell{row[x].ch, attr});
+    }
+    // The rest is text the console did not draw: the terminal's default
+    // colours recolour what shows in them, until exit puts them back.
+    if (setup_.kind != TerminalKind::kLinuxConsole) {
+        default_colours(out_, attr);
+        default_colours_ = attr;
+        if (setup_.whole_process) terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kDefaultColours);
+    }
+    changed();
+}
+
+bool TerminalDevice::begin_overlay() {
+    // The Linux console has no alternate screen.
+    if (!shows_output() || setup_.kind == TerminalKind::kLinuxConsole || overlay_) return false;
+    flush();
+    overlay_ = std::make_unique<Overlay>(Overlay{cells_.save(), screen_.save_known(), cursor_, cursor_placed_,
+                                                 follow_terminal_, attr_, shape_, shape_set_});
+    enter_alternate_screen(out_);
+    if (setup_.whole_process)
+        terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kAlternateScreen);
+    screen_.on_fresh_screen(overlay_->known);
+    follow_terminal_ = false;
+    return true;
+}
+
+void TerminalDevice::end_overlay() {
+    if (!overlay_) return;
+    const Overlay& was = *overlay_;
+    cells_.clear_changes();
+    leave_alternate_screen(out_);
+    if (setup_.whole_process) terminal_mode::note_undone(terminal_mode::kAlternateScreen);
+    if (was.cells.cells.size() == static_cast<std::size_t>(cells_.columns()) * cells_.rows() &&
+        was.known.shown.size() == static_cast<std::size_t>(setup_.size.columns) * setup_.size.rows) {
+        cells_.restore(was.cells);
+        screen_.restore_known(was.known);
+    } else {
+        screen_.forget();  // resized meanwhile: the console's cells again
+    }
+    cursor_ = was.cursor;
+    cursor_placed_ = was.cursor_placed;
+    follow_terminal_ = was.follow_terminal;
+    attr_ = was.attr;
+    shape_ = was.shape;
+    shape_set_ = was.shape_set;
+    overlay_.reset();
+    changed();
 }
 
 // Keyboard.
@@ -253,6 +342,7 @@ int TerminalDevice::read_key() {
 }
 
 bool TerminalDevice::key_waiting() {
+    flush();  // a prompt printed before a key loop shows
     start_keys();
     if (keys_.empty() && reads_keys()) take_input(0);
     return !keys_.empty();

@@ -2,6 +2,8 @@
 // sequences on the terminal's output, keys decoded from its input.
 #pragma once
 
+#include <memory>
+
 #include "lib/console/cell_grid.h"
 #include "lib/console/device.h"
 #include "lib/console/terminal/escapes.h"
@@ -21,7 +23,9 @@ struct TerminalSetup {
     bool whole_process = true;
 };
 // Standard output and standard input, where they are terminals (and
-// standard output's TERM is not "dumb").
+// standard output's TERM is not "dumb"). Standard output is the one the
+// process started with, so that the console still draws on the terminal
+// while output is captured (openprints_).
 TerminalSetup standard_terminal();
 
 class TerminalDevice final : public Device {
@@ -50,18 +54,28 @@ public:
     void scroll(Rect source, const Rect* clip, Point to, Cell fill) override;
     bool read_cells(Rect area, Cell* out) const override { return shows_output() && cells_.read(area, out); }
     bool write_cells(Rect area, const Cell* cells) override;
+    Size visible_size() const override { return setup_.size; }
+    void recolour(unsigned char attr) override;
+    bool begin_overlay() override;
+    void end_overlay() override;
 
     void begin_batch() override { ++depth_; }
     void end_batch() override;
-    void terminal_written_outside() override { screen_.forget_pen_and_cursor(); }
+    void terminal_written_outside() override;
 
     // Forgets what the terminal shows, as after the program was stopped:
-    // the next flush sends every visible cell.
+    // the next flush sends every cell the console drew.
     void forget_screen();
+    // The kept cells, and which of them the console ever drew.
+    const CellGrid& kept_cells() const { return cells_; }
 
 private:
     void changed() {
         if (depth_ == 0) flush();
+    }
+    void moved() {
+        cursor_placed_ = true;
+        cursor_moved_ = true;
     }
     void flush();
     void catch_up();
@@ -77,12 +91,29 @@ private:
     Output out_;
     Point cursor_;
     bool cursor_placed_ = false;  // the terminal's cursor stays where it is until the console's is placed
+    bool cursor_moved_ = false;   // since the last flush
+    // Other output moved the terminal's cursor since the console last placed
+    // it: it stays where that output left it until the console moves its own.
+    bool follow_terminal_ = false;
+    int default_colours_ = -1;  // the attribute color_ gave the terminal's default colours
     unsigned char attr_ = 0x07;
     CursorShape shape_;
     bool shape_set_ = false;  // the terminal keeps its own until a shape is asked for
     bool shown_visible_ = true;
     CursorForm shown_form_ = CursorForm::kTerminalDefault;
     int depth_ = 0;
+
+    // What the screen under a message box was, while it shows.
+    struct Overlay {
+        CellGrid::Saved cells;
+        Screen::Known known;
+        Point cursor;
+        bool cursor_placed, follow_terminal;
+        unsigned char attr;
+        CursorShape shape;
+        bool shape_set;
+    };
+    std::unique_ptr<Overlay> overlay_;
 
     unsigned mode_ = kDefaultInputMode;
     bool keys_started_ = false;

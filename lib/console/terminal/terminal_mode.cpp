@@ -26,6 +26,7 @@ bool signal_keys_now = true;
 int out_fd = -1;
 volatile sig_atomic_t linux_console = 0;
 volatile sig_atomic_t sent_attribute = 0, sent_hidden = 0, sent_shape = 0;
+volatile sig_atomic_t sent_alternate = 0, sent_colours = 0;
 
 volatile sig_atomic_t continued = 0, resized = 0, reset = 0;
 
@@ -46,8 +47,10 @@ void append(char* buffer, int& length, const char* text) {
 
 // Async-signal-safe.
 void put_back() {
-    char text[32];
+    char text[64];
     int length = 0;
+    if (sent_alternate) append(text, length, "\x1b[?1049l");
+    if (sent_colours) append(text, length, "\x1b]110\x1b\\\x1b]111\x1b\\");
     if (sent_attribute) append(text, length, "\x1b[0m");
     if (sent_hidden) append(text, length, "\x1b[?25h");
     if (sent_shape) append(text, length, linux_console ? "\x1b[?0c" : "\x1b[0 q");
@@ -212,6 +215,12 @@ void note_sent(int fd, TerminalKind kind, Sent what) {
     if (what & kAttribute) sent_attribute = 1;
     if (what & kCursorHidden) sent_hidden = 1;
     if (what & kCursorShape) sent_shape = 1;
+    if (what & kAlternateScreen) sent_alternate = 1;
+    if (what & kDefaultColours) sent_colours = 1;
+}
+
+void note_undone(Sent what) {
+    if (what & kAlternateScreen) sent_alternate = 0;
 }
 
 bool take_continued() { return take(continued); }

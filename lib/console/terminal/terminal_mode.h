@@ -21,8 +21,10 @@ bool enter_keys(int fd, bool signal_keys);
 void set_signal_keys(bool signal_keys);
 
 // What was sent to the terminal on `fd` that exit must undo.
-enum Sent { kAttribute = 1, kCursorHidden = 2, kCursorShape = 4 };
+enum Sent { kAttribute = 1, kCursorHidden = 2, kCursorShape = 4, kAlternateScreen = 8, kDefaultColours = 16 };
 void note_sent(int fd, TerminalKind kind, Sent what);
+// Undone by the console itself (the alternate screen left).
+void note_undone(Sent what);
 
 // Each true once after the event, for the device to catch up with.
 bool take_continued();  // stopped and continued: what other programs drew is on the screen
