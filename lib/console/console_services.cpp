@@ -51,7 +51,7 @@ int pause_() {
 
 int pausa_() {
     const int key = getch_();
-    if ((key == 0 || key == 224) && kbhit_()) getch_();
+    if ((key == 0 || key == 224) && console::device().key_began_pair()) getch_();
     return 0;
 }
 

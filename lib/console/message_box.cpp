@@ -82,7 +82,7 @@ void wait_for_acknowledgement(Device& console) {
     console.set_input_mode(0);
     for (;;) {
         const int key = console.read_key();
-        if (key == 0 || key == 224) {
+        if ((key == 0 || key == 224) && console.key_began_pair()) {
             console.read_key();  // the key's code: never one that closes the box
             continue;
         }

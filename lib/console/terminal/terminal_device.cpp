@@ -3,7 +3,9 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,7 +63,10 @@ TerminalSetup standard_terminal() {
             setup.output_fd = started_output;
         if (setup.output_fd >= 0) setup.size = terminal_size(setup.output_fd, setup.size);
     }
-    if (isatty(STDIN_FILENO)) setup.input_fd = STDIN_FILENO;
+    if (fcntl(STDIN_FILENO, F_GETFD) >= 0) {
+        setup.input_fd = STDIN_FILENO;
+        setup.input_is_terminal = isatty(STDIN_FILENO);
+    }
     return setup;
 }
 
@@ -121,6 +126,11 @@ void TerminalDevice::flush() {
     catch_up();
     if (cursor_moved_) follow_terminal_ = false;
     cursor_moved_ = false;
+    // Keys typed since the keyboard was given back may have been echoed:
+    // whatever is drawn places the cursor afresh.
+    const bool drawing = cells_.first_changed_row() <= cells_.last_changed_row() || !(cursor_ == flushed_cursor_);
+    if (echo_may_move_cursor_ && !holding_keyboard_ && drawing) screen_.forget_pen_and_cursor();
+    flushed_cursor_ = cursor_;
     // Hidden before drawing, shown after, so that it is never seen moving.
     if (!shape_.visible && shown_visible_) {
         show_cursor(out_, false);
@@ -281,82 +291,167 @@ void TerminalDevice::end_overlay() {
 
 // Keyboard.
 
-void TerminalDevice::start_keys() {
-    if (!reads_keys()) return;
-    if (setup_.whole_process && !terminal_mode::enter_keys(setup_.input_fd, mode_ & kProcessedInput))
-        setup_.input_fd = -1;
-    keys_started_ = true;
+void TerminalDevice::take_keyboard() {
+    if (!setup_.input_is_terminal || !setup_.whole_process || holding_keyboard_) return;
+    if (!terminal_mode::enter_keys(setup_.input_fd, mode_ & kProcessedInput)) {
+        setup_.input_is_terminal = false;  // no terminal mode to set: its bytes as they come
+        return;
+    }
+    holding_keyboard_ = true;
+    // Keys typed while the program had the keyboard were echoed where the
+    // terminal's cursor stood: what they covered is not what the console
+    // drew.
+    int waiting = 0;
+    if (ioctl(setup_.input_fd, FIONREAD, &waiting) != 0 || waiting < 0) waiting = 0;
+    if (waiting > 0 && terminal_mode::found_mode_echoed()) forget_screen();
+    typed_ahead_ = terminal_mode::found_mode_mapped_enter() ? waiting : 0;
+}
+
+void TerminalDevice::give_back_keyboard() {
+    if (!holding_keyboard_ || !(mode_ & kLineInput)) return;
+    terminal_mode::leave_keys();
+    holding_keyboard_ = false;
+    if (terminal_mode::found_mode_echoed()) echo_may_move_cursor_ = true;
 }
 
 void TerminalDevice::set_input_mode(unsigned mode) {
     mode_ = mode;
-    if (keys_started_ && setup_.whole_process) terminal_mode::set_signal_keys(mode & kProcessedInput);
+    if (!holding_keyboard_) return;
+    terminal_mode::set_signal_keys(mode & kProcessedInput);
+    give_back_keyboard();
 }
 
-bool TerminalDevice::take_input(int timeout_ms) {
+namespace {
+
+long long now_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+int remaining_ms(long long deadline) { return static_cast<int>(std::max(deadline - now_ms(), 0LL)); }
+
+}  // namespace
+
+void TerminalDevice::queue_decoded(const unsigned char* keys, int count) {
+    const bool character = decoder_.gave_character();
+    for (int i = 0; i < count; ++i) {
+        const bool pair = !character && (keys[i] == 0 || keys[i] == 224);
+        keys_.push_back(keys[i], pair);
+        if (pair && i + 1 < count) keys_.push_back(keys[++i], false);
+    }
+}
+
+void TerminalDevice::input_ended() {
     unsigned char decoded[KeyDecoder::kMaxOut];
-    auto queue = [&](int n) {
-        for (int i = 0; i < n; ++i) keys_.push_back(decoded[i]);
-    };
-    auto lose_input = [&] {
-        setup_.input_fd = -1;
-        queue(decoder_.expire(decoded));
-        return false;
-    };
+    queue_decoded(decoded, decoder_.expire(decoded));
+    input_ended_ = true;
+}
+
+// Deadlines, not timeouts, so that signals (a terminal being resized many
+// times a second) never put off a lone Escape or the end of a wait.
+void TerminalDevice::take_input(int timeout_ms) {
+    if (input_ended_ || setup_.input_fd < 0) {
+        input_ended_ = true;
+        return;
+    }
+    const long long until = timeout_ms > 0 ? now_ms() + timeout_ms : 0;
     for (;;) {
-        if (keys_.room() < KeyDecoder::kMaxOut) return true;
-        bool partial = decoder_.pending();
+        if (keys_.room() < KeyDecoder::kMaxOut) return;
+        const bool partial = decoder_.pending();
+        const int wait = partial ? remaining_ms(sequence_deadline_) : timeout_ms > 0 ? remaining_ms(until) : timeout_ms;
         pollfd p{setup_.input_fd, POLLIN, 0};
-        int ready = poll(&p, 1, partial ? kSequenceWaitMs : timeout_ms);
+        const int ready = poll(&p, 1, wait);
         if (ready < 0) {
-            if (errno != EINTR && errno != EAGAIN) return lose_input();
+            if (errno != EINTR && errno != EAGAIN) return input_ended();
             // Stopped and continued, or resized: the screen again at once.
             if (timeout_ms != 0) flush();
             continue;
         }
         if (ready == 0) {
-            if (!partial) return true;
-            queue(decoder_.expire(decoded));
-            if (!keys_.empty() || timeout_ms == 0) return true;
+            if (!partial) return;
+            unsigned char decoded[KeyDecoder::kMaxOut];
+            queue_decoded(decoded, decoder_.expire(decoded));
+            if (!keys_.empty() || timeout_ms == 0) return;
             continue;
         }
-        if (p.revents & POLLNVAL) return lose_input();
+        if (p.revents & POLLNVAL) return input_ended();
+        // Without a terminal, one byte at a time: what follows the keys stays
+        // in standard input for stdio's readers.
         unsigned char bytes[256];
-        std::size_t want = std::min<std::size_t>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut);
-        ssize_t n = read(setup_.input_fd, bytes, want);
+        const std::size_t want =
+            setup_.input_is_terminal ? std::min<std::size_t>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut) : 1;
+        const ssize_t n = read(setup_.input_fd, bytes, want);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) return lose_input();  // end of file, or the terminal hung up
-        for (ssize_t i = 0; i < n; ++i) queue(decoder_.feed(bytes[i], decoded));
-        if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return true;
+        if (n <= 0) return input_ended();  // end of input, or the terminal hung up
+        for (ssize_t i = 0; i < n; ++i) {
+            if (typed_ahead_ > 0) {
+                --typed_ahead_;
+                if (bytes[i] == '\n') bytes[i] = '\r';
+            }
+            unsigned char decoded[KeyDecoder::kMaxOut];
+            queue_decoded(decoded, decoder_.feed(bytes[i], decoded));
+        }
+        if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
+        if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return;
     }
+}
+
+int TerminalDevice::key_after_end() {
+    last_began_pair_ = false;
+    if (!enter_given_) {
+        enter_given_ = true;
+        return kNoMoreKeys;
+    }
+    // Nothing will ever come: the program ends as a hangup ends it, also
+    // where SIGHUP is ignored, rather than read Enter for ever. exit()
+    // puts the terminal back and flushes stdio.
+    flush();
+    std::exit(128 + SIGHUP);
 }
 
 int TerminalDevice::read_key() {
-    start_keys();
-    while (keys_.empty()) {
-        if (!reads_keys()) return kNoMoreKeys;
+    take_keyboard();
+    while (keys_.empty() && !input_ended_) {
         flush();  // everything drawn is seen before the wait
         take_input(-1);
     }
-    return keys_.pop();
+    int key;
+    if (keys_.empty()) {
+        key = key_after_end();
+    } else {
+        bool pair;
+        key = keys_.pop(pair);
+        last_began_pair_ = pair;
+    }
+    give_back_keyboard();
+    return key;
 }
 
-bool TerminalDevice::key_waiting() {
+bool TerminalDevice::key_comes(int within_ms) {
     flush();  // a prompt printed before a key loop shows
-    start_keys();
-    if (keys_.empty() && reads_keys()) take_input(0);
-    return !keys_.empty();
+    take_keyboard();
+    if (keys_.empty() && !input_ended_) take_input(within_ms);
+    give_back_keyboard();
+    // At the end of input a read waits no more: it gives Enter, or ends.
+    return !keys_.empty() || input_ended_;
 }
+
+bool TerminalDevice::key_waiting() { return key_comes(0); }
 
 void TerminalDevice::wait_for_key() {
-    start_keys();
-    while (keys_.empty() && reads_keys()) {
+    take_keyboard();
+    while (keys_.empty() && !input_ended_) {
         flush();
         take_input(-1);
     }
+    give_back_keyboard();
 }
 
-bool TerminalDevice::push_key(unsigned char key) { return reads_keys() && keys_.push_front(key); }
+bool TerminalDevice::push_key(unsigned char key) {
+    // A pushed-back 0 or 224 begins a two-byte key, as it does on Windows.
+    return keys_.push_front(key, key == 0 || key == 224);
+}
 
 Device& terminal_device() {
     // Never destroyed: exit and signal handlers may still need the terminal.

@@ -18,14 +18,17 @@ struct TerminalSetup {
     Size size{80, 24};   // of the terminal
     TerminalKind kind = TerminalKind::kAnsi;
     int input_fd = -1;  // -1: no key can be read
+    // input_fd is a terminal, whose mode is set for each key read; otherwise
+    // its bytes are the keys as they come.
+    bool input_is_terminal = false;
     // Sets the terminal's mode for keys and puts it back at exit, on signals
     // and while stopped; off for a device that a test drives alone.
     bool whole_process = true;
 };
-// Standard output and standard input, where they are terminals (and
-// standard output's TERM is not "dumb"). Standard output is the one the
-// process started with, so that the console still draws on the terminal
-// while output is captured (openprints_).
+// Standard output, where it is a terminal (and TERM is not "dumb"), and
+// standard input, a terminal or not. Standard output is the one the process
+// started with, so that the console still draws on the terminal while output
+// is captured (openprints_).
 TerminalSetup standard_terminal();
 
 class TerminalDevice final : public Device {
@@ -42,6 +45,8 @@ public:
     bool key_waiting() override;
     void wait_for_key() override;
     bool push_key(unsigned char key) override;
+    bool key_comes(int within_ms) override;
+    bool key_began_pair() const override { return last_began_pair_; }
 
     void write(const char* text, int length) override;
     Point cursor() const override { return cursor_; }
@@ -80,10 +85,18 @@ private:
     void flush();
     void catch_up();
     void send();
-    void start_keys();
-    // Reads and decodes what the terminal sent, waiting up to `timeout_ms`
-    // (-1: until a key comes). False when no key can ever come.
-    bool take_input(int timeout_ms);
+    // The keyboard in the console's mode for a key routine; given back after
+    // it unless the input mode says the keys stay the console's (no line
+    // input, as while getch_ and cgets read).
+    void take_keyboard();
+    void give_back_keyboard();
+    // Reads and decodes what the input sent, waiting up to `timeout_ms`
+    // (-1: until a key comes).
+    void take_input(int timeout_ms);
+    void queue_decoded(const unsigned char* keys, int count);
+    void input_ended();
+    // Enter once at the end of input; the read after it ends the program.
+    int key_after_end();
 
     TerminalSetup setup_;
     CellGrid cells_;
@@ -116,8 +129,19 @@ private:
     std::unique_ptr<Overlay> overlay_;
 
     unsigned mode_ = kDefaultInputMode;
-    bool keys_started_ = false;
+    bool holding_keyboard_ = false;
+    // The keyboard was given back in a mode that echoes: typing may move the
+    // terminal's cursor behind the console's back.
+    bool echo_may_move_cursor_ = false;
+    Point flushed_cursor_;
+    // Bytes typed while the program had the keyboard, still to be read; an
+    // Enter among them came as a line feed.
+    int typed_ahead_ = 0;
+    bool input_ended_ = false;
+    bool enter_given_ = false;
+    bool last_began_pair_ = false;
     KeyDecoder decoder_;
+    long long sequence_deadline_ = 0;  // ms on the monotonic clock, while the decoder waits for the rest
     KeyQueue keys_;
 };
 
