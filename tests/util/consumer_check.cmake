@@ -5,7 +5,7 @@
 #
 # Every configure runs with CMake's searches for headers and libraries
 # pointed into an empty folder, as on a machine without libxcb's headers: a
-# consumer of versos::util must not need them. The subdirectory mode shows
+# consumer of the libraries must not need them. The subdirectory mode shows
 # that the searches are hidden indeed: asked for the programs as well, the
 # same configure fails for want of libxcb.
 function(run)
