@@ -1,6 +1,8 @@
 // One line of text edited on the console, and the keys it reads.
 #pragma once
 
+#include <versos/consola/export.h>
+
 namespace versos {
 
 // Key code of the next key, read unechoed: a cursor or editing key (which
@@ -8,7 +10,7 @@ namespace versos {
 // (75 Left, 77 Right, 71 Home, 79 End, 82 Insert, 83 Delete, ...); any other
 // key its byte plus 255, 256..510. A typed byte 224 acts as the prefix.
 // Without a terminal it gives 13 + 255, Enter.
-unsigned getspecialkey_();
+VERSOS_CONSOLA_EXPORT unsigned getspecialkey_();
 
 // Edits the NUL-terminated text in `buffer`, `size` bytes (so at most
 // size - 1 characters), in a field that starts at the cursor and runs on
@@ -25,6 +27,6 @@ unsigned getspecialkey_();
 // The text shows on the console at once; without one it is echoed on
 // standard error as UTF-8. A size below 1 changes nothing, and so does a
 // position table that can't be obtained.
-void getsf_(char* buffer, int size);
+VERSOS_CONSOLA_EXPORT void getsf_(char* buffer, int size);
 
 }  // namespace versos
