@@ -3,7 +3,6 @@
 # and SOVERSION, a pkg-config file, install rules) and how a man page is
 # built and installed.
 include(GNUInstallDirs)
-include(GenerateExportHeader)
 
 # versos_library(NAME
 #                SOURCES src...
@@ -27,8 +26,7 @@ function(versos_library name)
   add_library(versos::${name} ALIAS ${target})
   set_target_properties(${target} PROPERTIES EXPORT_NAME ${name}
                         VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
-  generate_export_header(${target} BASE_NAME VERSOS_${upper}
-                         EXPORT_FILE_NAME ${generated}/versos/${name}/export.h)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/export.h.in ${generated}/versos/${name}/export.h @ONLY)
 
   set(copies ${target})
   if(BUILD_SHARED_LIBS)
@@ -89,6 +87,7 @@ function(versos_pkg_config name)
     set(pc_prefix ${CMAKE_INSTALL_PREFIX})
   else()
     file(RELATIVE_PATH up /root/${pc_dir} /root)
+    string(REGEX REPLACE "/$" "" up ${up})
     set(pc_prefix "\${pcfiledir}/${up}")
   endif()
   foreach(dir LIBDIR INCLUDEDIR)

@@ -128,6 +128,9 @@ VERSOS_CONSOLA_EXPORT int ungetch(int c);
 VERSOS_CONSOLA_EXPORT char* cgets(char* buffer);
 // Writes the prompt and reads up to 8 characters unechoed, until Enter.
 // Returns a buffer of its own, valid until the next call.
+// The name is the routine's own and stays. <unistd.h> declares a getpass
+// too, so where both are seen call it versos::getpass: after
+// `using namespace versos;` a bare getpass(...) is ambiguous.
 VERSOS_CONSOLA_EXPORT char* getpass(const char* prompt);
 
 }  // namespace versos
