@@ -13,7 +13,7 @@
 
 #include <versos/consola.h>
 
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 #include "lib/console/terminal/terminal_device.h"
 #include "tests/console/terminal/vterm_screen.h"
 
