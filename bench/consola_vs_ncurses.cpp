@@ -11,7 +11,13 @@
 //   (a) a 20 x 5 window at column 11, row 6 receiving 200,000 characters in
 //       pieces of 37 letters, wrapping and scrolling;
 //   (b) 20,000 cursor moves, each followed by 3 characters, at places drawn
-//       from a fixed sequence, the attribute changing every seventh move.
+//       from a fixed sequence, the attribute changing every seventh move;
+//   (c) the whole 80 x 25 screen, cleared first, receiving the characters
+//       of (a).
+//
+// In (a) and (b) the console has not drawn the rest of the screen, which
+// it must leave as it was (ncurses clears it at start and owns it): it may
+// send more there. In (c) the console knows every cell, as ncurses does.
 //
 //   consola_vs_ncurses [-n REPETITIONS]   (default 11)
 #include <pty.h>
@@ -89,6 +95,12 @@ void consola_window() {
     for_each_piece([](const char* piece) { versos::cputs(piece); });
 }
 
+void consola_screen() {
+    versos::textattr(attribute(0));
+    versos::clrscr();
+    for_each_piece([](const char* piece) { versos::cputs(piece); });
+}
+
 void consola_moves() {
     for_each_move([](int pair, int x, int y, const char* text) {
         if (pair >= 0) versos::textattr(attribute(pair));
@@ -115,6 +127,19 @@ void ncurses_window() {
         wrefresh(w);
     });
     delwin(w);
+    if (end_ncurses) endwin();
+}
+
+void ncurses_screen() {
+    ncurses_start();
+    scrollok(stdscr, TRUE);
+    bkgdset(COLOR_PAIR(1));
+    clear();
+    refresh();
+    for_each_piece([](const char* piece) {
+        addstr(piece);
+        refresh();
+    });
     if (end_ncurses) endwin();
 }
 
@@ -250,6 +275,7 @@ int main(int argc, char** argv) {
     const Workload workloads[] = {
         {"(a) 20x5 window, 200000 characters in cputs of 37", consola_window, ncurses_window},
         {"(b) 20000 gotoxy + cputs of 3, attribute every 7th", consola_moves, ncurses_moves},
+        {"(c) the whole 80x25 after clrscr, 200000 characters in cputs of 37", consola_screen, ncurses_screen},
     };
     bool all_same = true;
     for (const Workload& w : workloads) {

@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 . scripts/xvfb.sh
-need_packages cmake g++ make pkgconf scdoc groff-base libgtest-dev libxcb1-dev libxau-dev libxdmcp-dev xvfb xclip w3c-sgml-lib libvterm-dev tmux libncurses-dev
+need_packages cmake g++ make pkgconf scdoc groff-base libgtest-dev libxcb1-dev libxau-dev libxdmcp-dev xvfb xclip w3c-sgml-lib libvterm-dev tmux libncurses-dev dash
 jobs=$(nproc)
 
 run_suite() {  # build dir, extra cmake arguments...

@@ -14,3 +14,4 @@
 #include <versos/util/capture.h>
 #include <versos/util/repeated_text.h>
 #include <versos/util/clock_text.h>
+#include <versos/util/failure.h>

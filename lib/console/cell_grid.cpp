@@ -23,21 +23,30 @@ void CellGrid::resize(Size size) {
     Size grown{std::max(size.columns, size_.columns), std::max(size.rows, size_.rows)};
     if (grown.columns == size_.columns && grown.rows == size_.rows) return;
     std::vector<Cell> cells(static_cast<std::size_t>(grown.columns) * grown.rows);
-    for (int y = 0; y < size_.rows; ++y)
+    std::vector<unsigned char> flags(cells.size(), 0);
+    for (int y = 0; y < size_.rows; ++y) {
         std::copy_n(row(y), size_.columns, &cells[static_cast<std::size_t>(y) * grown.columns]);
+        std::copy_n(&flags_[index(0, y)], size_.columns, &flags[static_cast<std::size_t>(y) * grown.columns]);
+    }
     cells_.swap(cells);
+    flags_.swap(flags);
     scratch_.resize(cells_.size());
     changes_.resize(grown.rows, Span{0, -1});
     size_ = grown;
 }
 
 void CellGrid::clear_changes() {
-    for (int y = first_changed_; y <= last_changed_; ++y) changes_[y] = Span{0, -1};
+    for (int y = first_changed_; y <= last_changed_; ++y) {
+        const Span s = changes_[y];
+        for (int x = s.low; x <= s.high; ++x) flags_[index(x, y)] &= static_cast<unsigned char>(~kChanged);
+        changes_[y] = Span{0, -1};
+    }
     first_changed_ = 0;
     last_changed_ = -1;
 }
 
 void CellGrid::mark_changed(int y, int low, int high) {
+    for (int x = low; x <= high; ++x) flags_[index(x, y)] |= kChanged | kDrawn;
     Span& s = changes_[y];
     if (s.low > s.high) {
         s = Span{low, high};
@@ -53,8 +62,17 @@ void CellGrid::mark_changed(int y, int low, int high) {
     }
 }
 
-void CellGrid::mark_all_changed() {
-    for (int y = 0; y < size_.rows; ++y) mark_changed(y, 0, size_.columns - 1);
+void CellGrid::mark_drawn_changed() {
+    for (int y = 0; y < size_.rows; ++y)
+        for (int x = 0; x < size_.columns; ++x)
+            if (drawn(x, y)) mark_changed(y, x, x);
+}
+
+void CellGrid::restore(const Saved& saved) {
+    if (saved.cells.size() != cells_.size()) return;
+    clear_changes();
+    cells_ = saved.cells;
+    flags_ = saved.flags;
 }
 
 void CellGrid::mark_run(long index, long count) {

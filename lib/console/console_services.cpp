@@ -3,8 +3,6 @@
 #include <versos/consola/console_services.h>
 #include <versos/consola/text_window.h>
 
-#include <vector>
-
 #include "lib/console/device.h"
 
 namespace versos {
@@ -34,14 +32,7 @@ int color_(int foreground, int background) {
     if (fg < 0 || bg < 0 || fg == bg) return 1;  // where the command refuses
     const auto attr = static_cast<unsigned char>(bg << 4 | fg);
     console::Batch batch;
-    const console::Size screen = batch->size();
-    std::vector<console::Cell> row(static_cast<std::size_t>(screen.columns));
-    for (int y = 0; y < screen.rows; ++y) {
-        const console::Rect line{0, y, screen.columns - 1, y};
-        if (!batch->read_cells(line, row.data())) break;  // no terminal: no cells to recolour
-        for (console::Cell& cell : row) cell.attr = attr;
-        batch->write_cells(line, row.data());
-    }
+    batch->recolour(attr);
     batch->set_attribute(attr);
     return 0;
 }
@@ -60,7 +51,7 @@ int pause_() {
 
 int pausa_() {
     const int key = getch_();
-    if ((key == 0 || key == 224) && kbhit_()) getch_();
+    if ((key == 0 || key == 224) && console::device().key_began_pair()) getch_();
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "lib/console/device.h"
 
+#include <vector>
+
 namespace versos::console {
 namespace {
 
@@ -10,5 +12,16 @@ Device* installed = nullptr;
 Device& device() { return installed ? *installed : terminal_device(); }
 
 void install_device(Device* replacement) { installed = replacement; }
+
+void Device::recolour(unsigned char attr) {
+    const Size screen = size();
+    std::vector<Cell> row(static_cast<std::size_t>(screen.columns));
+    for (int y = 0; y < screen.rows; ++y) {
+        const Rect line{0, y, screen.columns - 1, y};
+        if (!read_cells(line, row.data())) return;  // no terminal: no cells to recolour
+        for (Cell& cell : row) cell.attr = attr;
+        write_cells(line, row.data());
+    }
+}
 
 }  // namespace versos::console

@@ -49,8 +49,10 @@ inline constexpr unsigned kLineInput = 0x2;
 inline constexpr unsigned kEchoInput = 0x4;
 inline constexpr unsigned kDefaultInputMode = kProcessedInput | kLineInput | kEchoInput;
 
-// What read_key gives when no key can ever come (no terminal, or the
-// terminal has gone): Enter, so that every reading loop ends.
+// What read_key gives when no key can ever come (standard input at its end,
+// or the terminal has gone): Enter, so that every reading loop ends. The
+// terminal device gives it once; a read after it ends the program as a
+// hangup does.
 inline constexpr int kNoMoreKeys = 13;
 
 class Device {
@@ -68,8 +70,9 @@ public:
     // the Windows console functions fail on a file; the cursor placed, its
     // shape and the attribute are still recorded.
     virtual bool shows_output() const = 0;
-    // False when no key can be read (standard input is not a terminal):
-    // nothing may wait for one; key_waiting and push_key give false.
+    // False when no key can be read (standard input is closed, or no key
+    // comes in this console): nothing may wait for one. Without a terminal
+    // on standard input, its bytes are the keys.
     virtual bool reads_keys() const = 0;
 
     // Keyboard.
@@ -86,6 +89,16 @@ public:
     virtual void wait_for_key() = 0;
     // Puts a key byte in front of those that wait; false if refused.
     virtual bool push_key(unsigned char key) = 0;
+    // Polite polling: true if a key byte waits or comes within `within_ms`,
+    // sleeping until one comes or the time is up; consumes nothing.
+    virtual bool key_comes(int within_ms) {
+        (void)within_ms;
+        return key_waiting();
+    }
+    // True if the byte read_key gave last begins a two-byte key (a cursor or
+    // function key's 0 or 224); false for a typed character, which is 224
+    // too where it is Ó (code page 850).
+    virtual bool key_began_pair() const { return true; }
 
     // Screen.
     // Writes the bytes into the cells from the cursor on, in the current
@@ -115,6 +128,20 @@ public:
     // leaves them as they were in `out`).
     virtual bool read_cells(Rect area, Cell* out) const = 0;
     virtual bool write_cells(Rect area, const Cell* cells) = 0;
+    // The cells a person sees: the top-left part of the screen buffer as
+    // large as the terminal, where that is smaller than the buffer.
+    virtual Size visible_size() const { return size(); }
+    // Every cell of the screen takes `attr`, its character kept; on a
+    // terminal also what the console did not draw, where the terminal can
+    // recolour it (its default colours).
+    virtual void recolour(unsigned char attr);
+    // Shows what follows on a screen of its own (the terminal's alternate
+    // screen) over a copy of the cells the console knows, until end_overlay
+    // puts the screen, the cells, the cursor and the attribute back as they
+    // were, text the console did not draw included. False where there is
+    // no such screen: then nothing changed.
+    virtual bool begin_overlay() { return false; }
+    virtual void end_overlay() {}
 
     // A batch groups the device operations of one library call: the terminal
     // sends what changed once, in one write, when the outermost batch ends.
@@ -123,10 +150,13 @@ public:
     virtual void end_batch() {}
 
     // Something other than the device wrote to the terminal (standard error,
-    // or standard output through stdio): where the terminal's cursor is and
-    // which attribute it draws with are not known any more. The next cursor
-    // move is made absolute and the next attribute is sent in full; the kept
-    // cells stay as they are (what the other writer put there is not in them).
+    // or standard output through stdio): where the terminal's cursor is,
+    // which attribute it draws with and what any cell shows are not known
+    // any more. The next cursor move is made absolute, the next attribute is
+    // sent in full, and the cells an operation changes are all sent; the
+    // terminal's cursor stays where the other writer left it until the
+    // console moves its own. (The terminal device notices stdio's writes on
+    // standard output by itself.)
     virtual void terminal_written_outside() {}
 };
 

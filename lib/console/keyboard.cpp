@@ -3,6 +3,8 @@
 // user types.
 #include <versos/consola/text_window.h>
 
+#include <time.h>
+
 #include "lib/console/window_state.h"
 
 namespace versos {
@@ -13,6 +15,20 @@ constexpr int kEnter = 13;
 constexpr int kPasswordLength = 8;
 
 char pass[kPasswordLength + 1];
+
+// A loop that does nothing but poll (while (!kbhit_());) sleeps in the
+// device between polls, woken at once by a key. A poll that comes this soon
+// after one that found nothing is taken for such a loop; a loop that waits
+// or works on its own between polls (a game's delay) is never slowed.
+constexpr long long kSpinningGapNs = 1'000'000;
+constexpr int kPoliteWaitMs = 5;
+long long last_empty_poll_ns = -1;
+
+long long monotonic_ns() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
 
 // The input mode 0 (no line editing, no echo, no processing) while it
 // lives; the saved mode after.
@@ -43,7 +59,12 @@ int getche_() {
     return key;
 }
 
-int kbhit_() { return console::device().key_waiting() ? 1 : 0; }
+int kbhit_() {
+    const bool spinning = last_empty_poll_ns >= 0 && monotonic_ns() - last_empty_poll_ns < kSpinningGapNs;
+    const bool waiting = console::device().key_comes(spinning ? kPoliteWaitMs : 0);
+    last_empty_poll_ns = waiting ? -1 : monotonic_ns();
+    return waiting ? 1 : 0;
+}
 
 int ungetch(int c) { return console::device().push_key(static_cast<unsigned char>(c)) ? c : -1; }
 

@@ -64,14 +64,17 @@ bool make_positions(LineEditor& e) {
 
 void place_cursor(const LineEditor& e, int index) { gotoxy(e.column[index], e.row[index]); }
 
-// Written at the console cursor, shown at once. Without a console the bytes
-// go to standard error, as the glyphs the console would show.
+// Written at the console cursor, shown at once. Without a console nothing
+// is shown while editing: the final text is, once (show_final_text).
 void echo(const char* bytes, int count) {
     console::Device& console = console::device();
-    if (console.shows_output()) {
-        console.write(bytes, count);
-        return;
-    }
+    if (console.shows_output()) console.write(bytes, count);
+}
+
+// Without a console: the edited text on standard error, as the glyphs the
+// console would have shown.
+void show_final_text(const char* bytes, int count) {
+    if (console::device().shows_output()) return;
     std::string shown;
     for (int i = 0; i < count; ++i) {
         const cp850::Utf8& glyph = cp850::utf8(static_cast<unsigned char>(bytes[i]));
@@ -187,7 +190,8 @@ void carry_out(LineEditor& e, unsigned key) {
 
 unsigned getspecialkey_() {
     const int key = getch_();
-    if (key == 0 || key == 224) return static_cast<unsigned>(getch_());
+    // Typed Ó is 224 too: only the device knows whether a cursor key began.
+    if ((key == 0 || key == 224) && console::device().key_began_pair()) return static_cast<unsigned>(getch_());
     return static_cast<unsigned>(key) + kTyped;
 }
 
@@ -211,6 +215,7 @@ void getsf_(char* buffer, int size) {
         if (key == kEnter || key == kLineFeed) break;
         carry_out(e, key);
     }
+    show_final_text(e.text, e.length);
 }
 
 }  // namespace versos

@@ -7,20 +7,34 @@ namespace versos::console {
 MemoryConsole::MemoryConsole(Size size) : cells_({std::max(size.columns, 0), std::max(size.rows, 0)}) {}
 
 int MemoryConsole::read_key() {
+    last_began_pair_ = false;
     if (!key_waiting()) return kNoMoreKeys;
-    const unsigned char key = keys_.front();
+    const Key key = keys_.front();
     keys_.pop_front();
-    return key;
+    last_began_pair_ = key.begins_pair;
+    return key.byte;
 }
 
 bool MemoryConsole::push_key(unsigned char key) {
     if (!reads_keys_) return false;
-    keys_.push_front(key);
+    keys_.push_front(Key{key, key == 0 || key == 224});
     return true;
 }
 
+bool MemoryConsole::key_comes(int within_ms) {
+    if (key_waiting()) return true;
+    if (within_ms != 0) ++waits_;
+    return false;
+}
+
 void MemoryConsole::type_keys(std::string_view keys) {
-    for (char k : keys) keys_.push_back(static_cast<unsigned char>(k));
+    bool second = false;
+    for (char k : keys) {
+        const auto byte = static_cast<unsigned char>(k);
+        const bool begins = !second && (byte == 0 || byte == 224);
+        keys_.push_back(Key{byte, begins});
+        second = begins;
+    }
 }
 
 // Nobody draws these cells: what each operation changed need not be kept.

@@ -30,6 +30,9 @@ public:
     bool key_waiting() override { return reads_keys_ && !keys_.empty(); }
     void wait_for_key() override {}
     bool push_key(unsigned char key) override;
+    // Never sleeps; counts the waits asked for with no key waiting.
+    bool key_comes(int within_ms) override;
+    bool key_began_pair() const override { return last_began_pair_; }
 
     void write(const char* text, int length) override;
     Point cursor() const override { return cursor_; }
@@ -52,9 +55,15 @@ public:
     void set_shows_output(bool shows) { shows_output_ = shows; }
     void set_reads_keys(bool reads) { reads_keys_ = reads; }
 
-    // Keys typed: each byte goes behind those that wait.
+    // Keys typed: each byte goes behind those that wait. A 0 or 224 begins
+    // a two-byte key, whose second byte follows it.
     void type_keys(std::string_view keys);
+    // A typed character, never the start of a two-byte key, even where it
+    // is 224 (Ó in code page 850).
+    void type_character(unsigned char c) { keys_.push_back(Key{c, false}); }
     int keys_waiting() const { return static_cast<int>(keys_.size()); }
+    // How often key_comes was asked to wait with no key waiting.
+    int waits() const { return waits_; }
 
     // The cell at (x, y), which must be on the screen.
     Cell at(int x, int y) const { return cells_.row(y)[x]; }
@@ -76,7 +85,13 @@ private:
     Point cursor_;
     CursorShape shape_;
     unsigned mode_ = kDefaultInputMode;
-    std::deque<unsigned char> keys_;
+    struct Key {
+        unsigned char byte;
+        bool begins_pair;
+    };
+    std::deque<Key> keys_;
+    bool last_began_pair_ = false;
+    int waits_ = 0;
     bool shows_output_ = true;
     bool reads_keys_ = true;
     int batch_depth_ = 0;

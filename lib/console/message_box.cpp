@@ -82,7 +82,7 @@ void wait_for_acknowledgement(Device& console) {
     console.set_input_mode(0);
     for (;;) {
         const int key = console.read_key();
-        if (key == 0 || key == 224) {
+        if ((key == 0 || key == 224) && console.key_began_pair()) {
             console.read_key();  // the key's code: never one that closes the box
             continue;
         }
@@ -95,7 +95,9 @@ void wait_for_acknowledgement(Device& console) {
 
 void message_box(const char* title, const char* text) {
     Device& console = device();
-    const Size screen = console.size();
+    // Centred on what a person sees of the screen.
+    const Size buffer = console.size(), shown = console.visible_size();
+    const Size screen{std::min(buffer.columns, shown.columns), std::min(buffer.rows, shown.rows)};
     // Frame and one blank column each side; a blank row above and below the
     // text, then the button row.
     const int most_width = screen.columns - 4;
@@ -135,9 +137,13 @@ void message_box(const char* title, const char* text) {
     std::vector<Cell> beneath(static_cast<std::size_t>(width) * height);
     const Point cursor = console.cursor();
     const CursorShape shape = console.cursor_shape();
+    bool overlay;
     {
         Batch batch;
-        console.read_cells(area, beneath.data());
+        // On a screen of its own the box hides nothing for good; elsewhere
+        // it puts back what the console knows of the cells it covers.
+        overlay = console.begin_overlay();
+        if (!overlay) console.read_cells(area, beneath.data());
         console.write_cells(area, box.cells());
         // On the button, as on a focused one; its shape stays, so that a
         // terminal keeps its own cursor where the program never set one.
@@ -145,6 +151,10 @@ void message_box(const char* title, const char* text) {
     }
     wait_for_acknowledgement(console);
     Batch batch;
+    if (overlay) {
+        console.end_overlay();
+        return;
+    }
     console.write_cells(area, beneath.data());
     console.set_cursor(cursor);
     if (!(console.cursor_shape() == shape)) console.set_cursor_shape(shape);

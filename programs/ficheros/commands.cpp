@@ -5,9 +5,12 @@
 #include <climits>
 #include <cstdlib>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include <versos/util.h>
 
-#include "lib/util/files/compression_files.h"
 #include "ficheros.h"
 
 namespace versos::ficheros {
@@ -40,19 +43,52 @@ Outcome zero_test(char** a) {
     return {r, r != -1};
 }
 
-// -1 is both the failure and a possible estimate: the scan tells them apart.
-template <zeroruns::Format format>
+// -1 is both the failure and a possible estimate: the failure record tells
+// them apart.
+template <int (*routine)(const char*)>
 Outcome estimate(char** a) {
-    const std::optional<std::int64_t> total = zeroruns::saving_estimate(format, a[0]);
-    return {zeroruns::estimate_result(total), total.has_value()};
+    clear_file_failure();
+    const int r = routine(a[0]);
+    return {r, r != -1 || last_file_failure().text[0] == '\0'};
+}
+
+// Windows-1252 to UTF-8 for the report's words, whose letters all lie where
+// Windows-1252 and Latin-1 agree (0xA0 and up).
+std::string utf8_of(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | b >> 6);
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
 }
 
 // The routine prints its words in code page 850, for the console it was
-// made for; a person at a terminal here reads UTF-8.
+// made for; a person at a terminal here reads UTF-8. Its report is captured
+// and converted.
 Outcome report(char** a) {
-    zeroruns::RunReport runs;
-    if (!zeroruns::run_report(a[0], runs)) return {-1, false, false};
-    zeroruns::print_run_report(runs, "M\xC3\xA1ximo n\xC3\xBAmero de ceros");
+    if (openprints_() != 0) return {-1, false, false};
+    const int r = numcerosmatf_(a[0]);
+    std::string text;
+    char piece[4096];
+    int delivered;
+    while ((delivered = printsn_(piece, sizeof piece)) == 2) text += piece;
+    if (delivered == 1) text += piece;
+    closeprints_();
+    if (r != 0) return {r, false, false};
+    if (delivered != 1) {
+        std::fputs("ficheros: numcerosmatf: the report could not be kept to be shown\n", stderr);
+        return {-1, false, false};
+    }
+    std::vector<char> converted(text.begin(), text.end());
+    converted.push_back('\0');
+    dos2win(converted.data());
+    std::fputs(utf8_of(converted.data()).c_str(), stdout);
     return {0, true, false};
 }
 
@@ -63,8 +99,6 @@ Outcome rotate(char** a) {
     parse_int(a[1], 0, INT_MAX, n);
     return {rotation(static_cast<unsigned char>(c), n), true};
 }
-
-using zeroruns::Format;
 
 }  // namespace
 
@@ -91,11 +125,12 @@ const Command kCommands[] = {
      done_if_one<dcomprexebis_>},
     {"tienecerosf", "FILE", "1 if FILE holds a zero byte, else 0", 1, Args::files, zero_test},
     {"cerosahorradosf", "FILE", "bytes the zero-run format would save on FILE (estimate)", 1, Args::files,
-     estimate<Format::plain>},
-    {"cerosahorradosbisf", "FILE", "the same as cerosahorradosf", 1, Args::files, estimate<Format::plain>},
+     estimate<cerosahorradosf_>},
+    {"cerosahorradosbisf", "FILE", "the same as cerosahorradosf", 1, Args::files, estimate<cerosahorradosbisf_>},
     {"cerosahorradosplusf", "FILE", "bytes the extended zero-run format would save on FILE", 1, Args::files,
-     estimate<Format::extended>},
-    {"cerosahorradosplusf1", "FILE", "the same as cerosahorradosplusf", 1, Args::files, estimate<Format::extended>},
+     estimate<cerosahorradosplusf_>},
+    {"cerosahorradosplusf1", "FILE", "the same as cerosahorradosplusf", 1, Args::files,
+     estimate<cerosahorradosplusf1_>},
     {"numcerosmatf", "FILE", "report how many runs of zeros of each length FILE holds", 1, Args::files, report},
     {"codef", "SRC DST KEY", "XOR-code SRC into DST with KEY (the same command decodes)", 3, Args::keyed,
      keyed_done_if_one<codef_>},

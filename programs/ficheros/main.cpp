@@ -4,14 +4,15 @@
 // failure (with a message on standard error naming the file at fault), 2 for
 // a wrong command line.
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include <versos/util/failure.h>
 #include <versos/version.h>
 
 #include "ficheros.h"
-#include "lib/util/files/file_io.h"
 
 namespace {
 
@@ -78,8 +79,12 @@ int main(int argc, char** argv) {
     const std::string wrong = check(*command, argc - 2, argv + 2);
     if (!wrong.empty()) return usage_error(wrong.c_str(), command);
 
+    // Past a file-size limit (ulimit -f) a write then fails with EFBIG,
+    // which the routines report and clean up after, where the signal's
+    // default would kill the run and leave its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     versos::ficheros::enable_progress();
-    versos::fileio::clear_failure();
+    versos::clear_file_failure();
     const versos::ficheros::Outcome outcome = command->run(argv + 2);
     versos::ficheros::clear_progress();
 
@@ -89,14 +94,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (outcome.success) return 0;
-    const versos::fileio::Failure& failure = versos::fileio::failure();
-    const std::string cause = versos::fileio::describe(failure);
-    if (!cause.empty())
-        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, cause.c_str());
+    const versos::FileFailure failure = versos::last_file_failure();
+    if (failure.text[0] != '\0')
+        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, failure.text);
     else
         std::fprintf(stderr, "ficheros: %s failed\n", command->name);
-    if (!failure.kept.empty())
-        std::fprintf(stderr, "ficheros: %s: the intermediate data is left in '%s'\n", command->name,
-                     failure.kept.c_str());
+    if (failure.kept[0] != '\0')
+        std::fprintf(stderr, "ficheros: %s: the new data is left in '%s'\n", command->name, failure.kept);
     return 1;
 }

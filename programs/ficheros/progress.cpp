@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include <versos/util/failure.h>
+
 #include "ficheros.h"
-#include "lib/util/files/file_io.h"
 
 namespace versos::ficheros {
 namespace {
@@ -31,11 +32,11 @@ void show(const char* path, std::uint64_t done, std::uint64_t total) {
 }  // namespace
 
 void enable_progress() {
-    if (::isatty(STDERR_FILENO)) fileio::set_progress_observer(show);
+    if (::isatty(STDERR_FILENO)) set_file_progress(show);
 }
 
 void clear_progress() {
-    fileio::set_progress_observer(nullptr);
+    set_file_progress(nullptr);
     if (g_drawn) std::fputs("\r\033[K", stderr);
     g_drawn = false;
 }

@@ -1,6 +1,7 @@
 // versos-pegar: prints the clipboard's text item, the one versos writes.
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -24,13 +25,17 @@ constexpr char kUsage[] =
     "  --version  show the version\n"
     "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
     "clipboard holds no text, 2 the clipboard can't be reached or the command\n"
-    "line is wrong. A clipboard file that is not a regular file (a folder,\n"
-    "device, FIFO, socket or symbolic link), is larger than 4 MiB, or whose\n"
-    "name leaves no room for its lock file can't be reached.\n";
+    "line is wrong. A clipboard file can't be reached when it or its lock\n"
+    "file PATH.lock is not a regular file (a folder, device, FIFO, socket or\n"
+    "symbolic link), when it is larger than 4 MiB, or when its name leaves no\n"
+    "room for its lock file.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Output to a file beyond the file-size limit is a write error, said as
+    // such, not a silent kill.
+    std::signal(SIGXFSZ, SIG_IGN);
     versos::TextFormat format = versos::TextFormat::utf8;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-r") == 0) {

@@ -1,4 +1,6 @@
 // Attributes, the cursor's shape, and the keyboard.
+#include <time.h>
+
 #include <string>
 
 #include "tests/console/console_fixture.h"
@@ -72,6 +74,24 @@ TEST_F(ConsoleTest, PushedBackKeysComeFirstAndWaitUnconsumed) {
     EXPECT_EQ(getche_(), 'e');
     EXPECT_EQ(screen.at(10, 10).ch, 'e');
     expect_cursor(1, 1, {11, 10});
+}
+
+// A loop that does nothing but poll sleeps in the device, which a key ends
+// at once; a loop with a delay of its own is never made to wait.
+TEST_F(ConsoleTest, KbhitSleepsOnlyInALoopThatDoesNothingElse) {
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(kbhit_(), 0);
+    EXPECT_GT(screen.waits(), 0);
+    const int waits = screen.waits();
+    const timespec two_ms{0, 2'000'000};
+    for (int i = 0; i < 3; ++i) {
+        nanosleep(&two_ms, nullptr);
+        EXPECT_EQ(kbhit_(), 0);
+    }
+    EXPECT_EQ(screen.waits(), waits);
+    screen.type_keys("k");
+    EXPECT_EQ(kbhit_(), 1);
+    EXPECT_EQ(kbhit_(), 1);
+    EXPECT_EQ(screen.waits(), waits);
 }
 
 TEST_F(ConsoleTest, CgetsStopsAtItsMaximumOrEnter) {

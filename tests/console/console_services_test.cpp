@@ -92,6 +92,12 @@ TEST_F(ConsoleServicesTest, PauseLeavesTheKeyAndPausaTakesATwoByteKeyWhole) {
     EXPECT_EQ(pause_(), 1);
     EXPECT_EQ(pausa_(), 0);
     EXPECT_EQ(screen.keys_waiting(), 1);
+    getch_();
+    // Typed Ó is 224 in code page 850, and a key of its own.
+    screen.type_character(0xE0);
+    screen.type_keys("b");
+    EXPECT_EQ(pausa_(), 0);
+    EXPECT_EQ(getch_(), 'b');
     screen.set_reads_keys(false);
     EXPECT_EQ(pause_(), 0);  // nothing can come: no wait
 }

@@ -47,6 +47,8 @@ public:
     bool key_waiting() override { return inner_.key_waiting(); }
     void wait_for_key() override { inner_.wait_for_key(); }
     bool push_key(unsigned char key) override { return inner_.push_key(key); }
+    bool key_comes(int within_ms) override { return inner_.key_comes(within_ms); }
+    bool key_began_pair() const override { return inner_.key_began_pair(); }
     void write(const char* text, int length) override { inner_.write(text, length); }
     console::Point cursor() const override { return inner_.cursor(); }
     void set_cursor(console::Point at) override { inner_.set_cursor(at); }

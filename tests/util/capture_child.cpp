@@ -6,13 +6,16 @@
 //   capture_child forget     exits while capturing
 //   capture_child closed     starts with standard output closed
 //   capture_child terminal   on a terminal: line-buffered again after the capture
+//   capture_child limited    more than a file-size limit lets the capture file keep
 #include <versos/util.h>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +96,25 @@ int terminal() {
     return read(STDIN_FILENO, &key, 1) == 1 ? 0 : 1;
 }
 
+int limited() {
+    // As a caller that sets a file-size limit should: a write past it fails.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit most = {64 << 10, 64 << 10};
+    if (setrlimit(RLIMIT_FSIZE, &most) != 0) return 3;
+    static char text[1000001], delivered[1000001];
+    for (std::size_t i = 0; i + 1 < sizeof text; ++i) text[i] = static_cast<char>('a' + i % 26);
+    versos::openprints_();
+    std::fputs(text, stdout);
+    const int first = versos::prints_(delivered);
+    const std::size_t kept = std::strlen(delivered);
+    std::fputs("more", stdout);
+    const int again = versos::printsn_(delivered, sizeof delivered);
+    const int closed = versos::closeprints_();
+    std::fprintf(stderr, "prints %d %zu %d, then %d %zu, close %d\n", first, kept,
+                 std::strncmp(delivered, text, kept) == 0, again, std::strlen(delivered), closed);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -102,5 +124,6 @@ int main(int argc, char** argv) {
     if (mode == "forget") return forget();
     if (mode == "closed") return closed();
     if (mode == "terminal") return terminal();
+    if (mode == "limited") return limited();
     return 2;
 }

@@ -60,6 +60,15 @@ TEST_F(CaptureTest, TheBoundedFormKeepsWhatDoesNotFitForLater) {
     EXPECT_EQ(r.out, "");
 }
 
+TEST_F(CaptureTest, TextTheCaptureFileCouldNotKeepIsReportedLost) {
+    // 1,000,000 bytes printed, 65,536 kept under the file-size limit: those
+    // are delivered, the result says the rest was lost, and so it stays.
+    auto r = run("exec " + kChild + " limited");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "prints 0 65536 1, then 0 65536, close 0\n");
+    EXPECT_TRUE(tmpdir_empty());
+}
+
 TEST_F(CaptureTest, AProgramThatForgetsToCloseLeavesNoFile) {
     auto r = run("exec " + kChild + " forget");
     EXPECT_EQ(r.status, 0);

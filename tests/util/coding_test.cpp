@@ -1,5 +1,6 @@
 #include <versos/util/coding.h>
 #include <versos/util/compression.h>
+#include <versos/util/failure.h>
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,11 @@
 #include <sched.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
@@ -16,6 +21,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <thread>
 #include <tuple>
 
 #include "lib/util/files/file_io.h"
@@ -311,6 +317,52 @@ TEST_F(Writers, SourcesThatFailAtOnceLeaveTheTargetAsItWas) {
     }
 }
 
+// Runs a routine in a child whose files may not grow past `limit` bytes,
+// with SIGXFSZ ignored as ficheros ignores it: a write past the limit fails
+// (EFBIG). The routine's result, or -1 if the child did not end by itself.
+int run_with_file_size_limit(const testing::Routine& routine, const std::string& source, const std::string& target,
+                             rlim_t limit) {
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit most = {limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &most) != 0) ::_exit(99);
+        ::_exit(routine(source.c_str(), target.c_str()) & 0xff);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(Writers, AFailedRunLeavesLinkedTargetsAsTheyWere) {
+    // A link's file is replaced where it lies and a file of two names gets its
+    // new content only once it is whole, so a write that fails half-way (here
+    // past a file-size limit) leaves them, and a dangling link, untouched.
+    const testing::TempFolderSet tmp(dir.path());
+    const Bytes old = {'o', 'l', 'd'};
+    write_file(path("linked"), old);
+    ASSERT_EQ(::symlink("linked", p("link")), 0);
+    ASSERT_EQ(::symlink("nowhere", p("dangling")), 0);
+    write_file(path("first"), old);
+    ASSERT_EQ(::link(p("first"), p("second")), 0);
+    std::vector<std::string> names = dir.names();
+    for (const Writer& w : writers()) {
+        if (std::string(w.source).rfind("data", 0) != 0) continue;  // the large sources only
+        SCOPED_TRACE(std::string(w.name) + " " + w.source);
+        for (const char* target : {"link", "dangling", "second"})
+            EXPECT_NE(run_with_file_size_limit(w.run, path(w.source), path(target), 16 << 10), w.success) << target;
+        EXPECT_EQ(read_bytes(path("linked")), old);
+        EXPECT_EQ(read_bytes(path("first")), old);
+        EXPECT_EQ(testing::kind_of(path("link")), static_cast<mode_t>(S_IFLNK));
+        EXPECT_EQ(testing::kind_of(path("dangling")), static_cast<mode_t>(S_IFLNK));
+        struct stat st;
+        ASSERT_EQ(::stat(p("first"), &st), 0);
+        EXPECT_EQ(st.st_nlink, 2u);
+        testing::expect_only(dir, names);
+    }
+}
+
 TEST_F(Coding, KilledRunLeavesTheOldTargetWhole) {
     // The source is a FIFO fed one part: the run has written that part into
     // its new content and waits for more when it is killed.
@@ -378,6 +430,55 @@ TEST_F(Coding, FullDiskLeavesTheOldTargetWhole) {
     ::umount2(p("small"), MNT_DETACH);
 }
 
+TEST_F(Coding, FullDiskKeepsTheNewContentOfAFileOfSeveralNames) {
+    if (::unshare(CLONE_NEWNS) != 0) GTEST_SKIP() << "no mount namespace of its own: " << std::strerror(errno);
+    ASSERT_EQ(::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+    ASSERT_EQ(::mkdir(p("small"), 0700), 0);
+    if (::mount("tmpfs", p("small"), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted: " << std::strerror(errno);
+    // The new content fits beside the old; copying it into place does not.
+    write_file(path("small/first"), sample(100 << 10, true));
+    ASSERT_EQ(::link(p("small/first"), p("small/second")), 0);
+    const Bytes data = sample(600 << 10, false, 9);
+    write_file(path("big"), data);
+    fileio::clear_failure();
+    EXPECT_EQ(codef_(p("big"), p("small/second"), "K"), 0);
+    EXPECT_EQ(fileio::failure().error, ENOSPC) << fileio::describe(fileio::failure());
+    const std::string kept = fileio::failure().kept;
+    ASSERT_EQ(kept.rfind(path("small/second."), 0), 0u) << kept;
+    EXPECT_EQ(read_bytes(kept), xor_with(data, {'K'}));
+    struct stat st;
+    ASSERT_EQ(::stat(p("small/first"), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+    ::umount2(p("small"), MNT_DETACH);
+}
+
+TEST_F(Coding, AFileWhoseFolderTakesNoOtherIsWrittenThrough) {
+    // Run as a user who may write the file but not its folder: nothing can
+    // be put beside it, so it is written itself, rather than refused.
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+    const uid_t nobody = 65534;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(p("shut"), 0755), 0);
+    write_file(path("source"), {'n', 'e', 'w'});
+    write_file(path("shut/target"), {'o', 'l', 'd', '!'});
+    ASSERT_EQ(::chown(p("shut/target"), nobody, nobody), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0 ||
+            ::setresuid(nobody, nobody, nobody) != 0)
+            ::_exit(99);
+        ::_exit(copyf_(p("source"), p("shut/target")));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(read_bytes(path("shut/target")), (Bytes{'n', 'e', 'w'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("shut")), {}), 1);
+}
+
 TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {
     // The target on one file system (tmpfs), the temporary folder on
     // another: the intermediate file is made beside the target, so the
@@ -424,6 +525,99 @@ TEST_F(Coding, CopyAndMove) {
     EXPECT_FALSE(testing::exists(path("d")));
     EXPECT_EQ(codef_(p("a"), p("a"), "K"), 0);  // would empty the source
     EXPECT_EQ(read_bytes(path("a")), data);
+}
+
+TEST_F(Coding, MoveTakesOnlyARegularFile) {
+    // Removing a device node, a FIFO or a socket would take it from everyone
+    // who uses it; removing a link would leave its data where it was.
+    write_file(path("data"), {'d'});
+    ASSERT_EQ(::symlink("data", p("link")), 0);
+    ASSERT_EQ(::mkdir(p("folder"), 0700), 0);
+    std::vector<std::string> sources = {"link", "folder"};
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path("socket").size() < sizeof address.sun_path) {
+        std::strcpy(address.sun_path, p("socket"));
+        ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        sources.push_back("socket");
+    }
+    std::string why;
+    if (!testing::device_node(dir, "null", 3, why).empty())
+        sources.push_back("null");
+    else
+        std::cout << "no device node as a source: " << why << "\n";
+    auto refused = [&](const std::string& name) {
+        const mode_t kind = testing::kind_of(path(name));
+        ::unlink(p("target"));
+        fileio::clear_failure();
+        EXPECT_EQ(movef_(p(name), p("target")), 0) << name;
+        EXPECT_EQ(testing::kind_of(path(name)), kind) << name;
+        EXPECT_EQ(testing::kind_of(path("target")), 0u) << name;
+        EXPECT_NE(fileio::describe(fileio::failure()).find(path(name)), std::string::npos) << name;
+    };
+    for (const std::string& name : sources) refused(name);
+    ::close(sock);
+    EXPECT_EQ(read_bytes(path("data")), Bytes{'d'});
+    // A FIFO last: a movef that opened it would wait for a writer for ever.
+    if (HasFailure()) return;
+    ASSERT_EQ(::mkfifo(p("fifo"), 0600), 0);
+    refused("fifo");
+}
+
+TEST_F(Coding, PipelinesRefuseTheSourceAsItsOwnTarget) {
+    // Through a link or another name too: coding a file onto itself would
+    // destroy it, whatever the intermediate file holds.
+    const Bytes data = sample(5000, true);
+    write_file(path("s"), data);
+    ASSERT_EQ(::symlink("s", p("link")), 0);
+    ASSERT_EQ(::link(p("s"), p("other")), 0);
+    const testing::TempFolderSet tmp(dir.path());
+    using Routine = int (*)(const char*, const char*, const char*);
+    for (Routine routine : {codexef_, dcodexef_, codexebisf_, decodexebisf_}) {
+        for (const char* target : {"s", "link", "other"}) {
+            fileio::clear_failure();
+            EXPECT_EQ(routine(p("s"), p(target), "K"), 0) << target;
+            EXPECT_EQ(read_bytes(path("s")), data) << target;
+            EXPECT_NE(fileio::describe(fileio::failure()).find("over itself"), std::string::npos);
+        }
+    }
+    testing::expect_only(dir, {"s", "link", "other"});
+}
+
+TEST_F(Coding, TheFailureRecordAndProgressArePublic) {
+    // What a caller sees through <versos/util/failure.h> alone: the file at
+    // fault, the system's words for why, per thread; and each block read.
+    clear_file_failure();
+    EXPECT_EQ(copyf_(p("missing"), p("out")), 0);
+    const FileFailure f = last_file_failure();
+    EXPECT_EQ(std::string(f.text), "cannot open '" + path("missing") + "' for reading: " + std::strerror(ENOENT));
+    EXPECT_EQ(std::string(f.path), path("missing"));
+    EXPECT_EQ(f.error, ENOENT);
+    EXPECT_EQ(std::string(f.reason), std::strerror(ENOENT));
+    EXPECT_EQ(std::string(f.kept), "");
+    std::thread([] { EXPECT_EQ(std::string(last_file_failure().text), ""); }).join();
+    clear_file_failure();
+    EXPECT_EQ(std::string(last_file_failure().path), "");
+
+    static std::vector<std::uint64_t> seen;
+    static std::uint64_t total_seen = 0;
+    seen.clear();
+    set_file_progress([](const char*, std::uint64_t done, std::uint64_t total) {
+        seen.push_back(done);
+        total_seen = total;
+    });
+    const Bytes data = sample(3 * blocks::kBlockSize + 5, true);
+    write_file(path("in"), data);
+    EXPECT_EQ(copyf_(p("in"), p("out")), 1);
+    set_file_progress(nullptr);
+    EXPECT_EQ(total_seen, data.size());
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), data.size());
+    const std::size_t told = seen.size();
+    EXPECT_EQ(copyf_(p("in"), p("out")), 1);
+    EXPECT_EQ(seen.size(), told);  // nothing once unset
 }
 
 }  // namespace

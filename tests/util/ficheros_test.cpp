@@ -8,6 +8,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/process.h"
+#include "tests/util/odd_targets.h"
 #include "tests/util/zero_run_reference.h"
 
 namespace versos {
@@ -158,6 +159,28 @@ TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
     ASSERT_NE(at, std::string::npos) << r.err;
     const std::string kept = r.err.substr(at + 9, r.err.find('\'', at + 9) - (at + 9));
     EXPECT_EQ(read_bytes(kept), packed);
+}
+
+TEST_F(Ficheros, AFileSizeLimitIsAFailureThatNamesTheFile) {
+    // Past `ulimit -f` a write fails rather than killing the run: every
+    // writing subcommand says so and leaves the old target, the source and
+    // nothing else.
+    write_file(path("big"), Bytes(200 << 10, 'a'));
+    const Bytes old = {'o', 'l', 'd'};
+    for (const char* name : {"comprexe", "dcomprexe", "comprexebis", "dcomprexebis", "codef", "codef1", "codebitf",
+                             "decodebitf", "codexef", "dcodexef", "codexebisf", "decodexebisf", "copyf", "movef"}) {
+        write_file(path("target"), old);
+        std::vector<std::string> args = {"/bin/sh", "-c", "ulimit -f 64 && exec \"$0\" \"$@\"", FICHEROS_PATH,
+                                         name, path("big"), path("target")};
+        if (std::string(name).find("code") != std::string::npos) args.push_back("K");
+        const ProcessResult r =
+            testing::run_program(args, {testing::environment_with({"TMPDIR=" + dir.path()}), "", 300, -1});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find("'" + path("target") + "'"), std::string::npos) << name << ": " << r.err;
+        EXPECT_NE(r.err.find("File too large"), std::string::npos) << name << ": " << r.err;
+        EXPECT_EQ(read_bytes(path("target")), old) << name;
+        testing::expect_only(dir, {"big", "target"});
+    }
 }
 
 TEST_F(Ficheros, ShowsProgressOnATerminalForLargeFiles) {

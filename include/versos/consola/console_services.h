@@ -37,12 +37,12 @@ VERSOS_CONSOLA_EXPORT int color_(int foreground, int background);
 // it. 1 when the console took it, 0 when there is no terminal.
 VERSOS_CONSOLA_EXPORT int cursor_(int flag);
 
-// Sleeps until a key waits, and leaves it unread: 1. Without a terminal it
-// returns at once: 0.
+// Sleeps until a key waits, and leaves it unread: 1. At the end of standard
+// input, or when it is closed, it returns at once.
 VERSOS_CONSOLA_EXPORT int pause_();
 
-// Waits for a key and takes it, a two-byte key whole, showing nothing;
-// returns at once without a terminal. Returns 0.
+// Waits for a key and takes it, a two-byte key whole, showing nothing.
+// Returns 0.
 VERSOS_CONSOLA_EXPORT int pausa_();
 
 }  // namespace versos

@@ -9,11 +9,22 @@
 // bell, ...) are written into the cells like any other byte and shown as the
 // code page's glyph for them; the cursor does not follow them.
 //
-// Without a terminal (standard output or input redirected) nothing waits:
-// output through these routines is dropped (vActual is still kept),
-// gettext_ and puttext give 0, kbhit_ gives 0, ungetch gives -1 and a key
-// read gives 13 (Enter) at once, so that cgets and getpass end with what
-// they have.
+// Without a terminal on standard output, output through these routines is
+// dropped (vActual is still kept) and gettext_ and puttext give 0.
+//
+// The key routines put the terminal's keyboard in their own mode (no echo,
+// no line editing) for their read and put back the mode they found, so that
+// fgets and scanf read echoed lines between them. Keys typed while no key
+// routine reads still reach the next one in order, but the terminal echoes
+// them meanwhile, as it echoes anything typed ahead.
+//
+// Without a terminal on standard input, its bytes are the keys, decoded as
+// typed keys are (UTF-8 to code page 850, a cursor key's escape sequence to
+// its two bytes), read one at a time so that what follows stays for stdio:
+// `printf 'abc\r' | prog` types a, b, c and Enter. At the end of the input
+// the first key read gives 13 (Enter), so that cgets, getpass and getsf_ end
+// with what they have; a key read after that ends the program with status
+// 129, as a hangup would, the terminal put back.
 #pragma once
 
 #include <versos/consola/export.h>
@@ -116,7 +127,10 @@ VERSOS_CONSOLA_EXPORT int getch_();
 // As getch_, and the byte is echoed at the console cursor; the tracked
 // cursor stays.
 VERSOS_CONSOLA_EXPORT int getche_();
-// 1 if a key waits, else 0; nothing is consumed.
+// 1 if a key waits, else 0; nothing is consumed. 1 at the end of standard
+// input too, so that a polling loop reaches the read that ends it. Called
+// again at once after it gave 0, it sleeps a few milliseconds unless a key
+// comes first, so that `while (!kbhit_());` does not keep a core busy.
 VERSOS_CONSOLA_EXPORT int kbhit_();
 // Puts c in front of the keys that wait; returns c, or -1 if refused.
 VERSOS_CONSOLA_EXPORT int ungetch(int c);

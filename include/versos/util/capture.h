@@ -32,7 +32,8 @@ VERSOS_UTIL_EXPORT extern char* __ACUMULADOR_;
 VERSOS_UTIL_EXPORT extern unsigned char __PRINTS_BANDERA_;
 
 // Starts capturing: 0, or 1 when the capture file or the buffer can't be
-// obtained (nothing changes then). While capturing it starts the capture
+// obtained (nothing changes then). What was printed before is flushed where
+// it was going, and standard output's error indicator is cleared. While capturing it starts the capture
 // again, dropping what was not delivered.
 VERSOS_UTIL_EXPORT int openprints_();
 
@@ -41,12 +42,19 @@ VERSOS_UTIL_EXPORT int openprints_();
 // the target's text, later it is appended to it. The target must hold all
 // text printed since openprints_ and its NUL; when that can't be known, use
 // printsn_. Returns 1; 0 without a capture (the target is not touched).
+//
+// When the capture file could not take everything printed (a full disk, a
+// file-size limit), what it kept is delivered, the text up to the first byte
+// lost, and the result is 0; so it stays until the capture ends or starts
+// again. (A caller that sets a file-size limit should ignore SIGXFSZ, so that
+// such a write fails instead of ending the process.)
 VERSOS_UTIL_EXPORT int prints_(char* target);
 
 // The same, writing no more than `size` bytes into the target, its NUL
 // included: what does not fit stays for the next delivery. Returns 1 when
 // everything printed so far is delivered, 2 when the target is full and text
-// waits, 0 without a capture or with a size of 0 (nothing is touched).
+// waits, 0 without a capture or with a size of 0 (nothing is touched), and 0
+// when text was lost as prints_ says (what was kept is delivered).
 VERSOS_UTIL_EXPORT int printsn_(char* target, std::size_t size);
 
 // Ends capturing: standard output is the one there was before openprints_,

@@ -30,14 +30,17 @@ VERSOS_UTIL_EXPORT int decodebitf_(const char* source, const char* target, const
 // and the working key. The result is a byte of flags, one for each step
 // that succeeded (doc/keyed-coding.md of the sources lists them): complete
 // results are codexef_ 15 or 4, codexebisf_ 15 or 20, dcodexef_ and
-// decodexebisf_ 15 or 12; 0 means that nothing was produced.
+// decodexebisf_ 15 or 12; 0 means that nothing was produced, as when the
+// target is the source itself (also through a link or another name of it).
 VERSOS_UTIL_EXPORT int codexef_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int dcodexef_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int codexebisf_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int decodexebisf_(const char* source, const char* target, const char* key);
 
 // Copies source to target (created or truncated) and removes the source:
-// 1 if both succeeded, else 0 (the source stays when the copy failed).
+// 1 if both succeeded, else 0 (the source stays when the copy failed). Only a
+// regular file is moved: a device, a FIFO, a socket, a folder or a symbolic
+// link as the source gives 0 and stays as it was.
 VERSOS_UTIL_EXPORT int movef_(const char* source, const char* target);
 // Copies source to target (created or truncated): 1 when done, 0 if either
 // file can't be opened, the source can't be read or the target written.

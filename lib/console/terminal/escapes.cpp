@@ -214,6 +214,21 @@ void set_pen(Output& out, int& pen, unsigned char attr, TerminalKind kind) {
     out.put('m');
 }
 
+void erase_characters(Output& out, int n) { put_counted(out, n, 'X'); }
+int erase_characters_length(int n) { return counted_length(n); }
+
+// The console's sixteen colours as the Windows console shows them.
+void default_colours(Output& out, unsigned char attr) {
+    static constexpr char kRgb[16][9] = {
+        "00/00/00", "00/00/80", "00/80/00", "00/80/80", "80/00/00", "80/00/80", "80/80/00", "c0/c0/c0",
+        "80/80/80", "00/00/ff", "00/ff/00", "00/ff/ff", "ff/00/00", "ff/00/ff", "ff/ff/00", "ff/ff/ff"};
+    out.put("\x1b]10;rgb:");
+    out.put(kRgb[attr & 0x0F], 8);
+    out.put("\x1b\\\x1b]11;rgb:");
+    out.put(kRgb[attr >> 4], 8);
+    out.put("\x1b\\");
+}
+
 void insert_lines(Output& out, int n) { put_counted(out, n, 'L'); }
 void delete_lines(Output& out, int n) { put_counted(out, n, 'M'); }
 int lines_length(int n) { return counted_length(n); }

@@ -68,12 +68,27 @@ void set_pen(Output& out, int& pen, unsigned char attr, TerminalKind kind);
 
 inline void erase_to_line_end(Output& out) { out.put("\x1b[K"); }
 inline void erase_to_screen_end(Output& out) { out.put("\x1b[J"); }
+// ECH: n cells from the cursor on blank in the pen's background; the cursor
+// stays.
+void erase_characters(Output& out, int n);
+int erase_characters_length(int n);
 // IL and DL: at the cursor row, within the whole screen.
 void insert_lines(Output& out, int n);
 void delete_lines(Output& out, int n);
 int lines_length(int n);
 
 void show_cursor(Output& out, bool visible);
+
+// The alternate screen (with the cursor saved on the way in and put back on
+// the way out), where the terminal has one.
+inline void enter_alternate_screen(Output& out) { out.put("\x1b[?1049h"); }
+inline void leave_alternate_screen(Output& out) { out.put("\x1b[?1049l"); }
+// DECSC and DECRC: the cursor and the pen, saved and put back.
+inline void save_cursor(Output& out) { out.put("\x1b" "7"); }
+inline void restore_cursor(Output& out) { out.put("\x1b" "8"); }
+// OSC 10 and 11: the colours of text drawn with the terminal's defaults,
+// the foreground and background of `attr`.
+void default_colours(Output& out, unsigned char attr);
 // Block or underline, or the terminal's own shape back.
 enum class CursorForm { kTerminalDefault, kBlock, kUnderline };
 void shape_cursor(Output& out, CursorForm form, TerminalKind kind);

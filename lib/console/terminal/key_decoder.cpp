@@ -231,6 +231,7 @@ int KeyDecoder::finish_ss3(unsigned char final_byte, unsigned char* out) {
 }
 
 int KeyDecoder::feed(unsigned char byte, unsigned char* out) {
+    gave_character_ = false;
     switch (state_) {
         case State::kGround:
             return ground(byte, out);
@@ -282,6 +283,7 @@ int KeyDecoder::feed(unsigned char byte, unsigned char* out) {
                 static constexpr char32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
                 bool valid = code_ >= kLeast[length_] && code_ <= 0x10FFFF && (code_ < 0xD800 || code_ > 0xDFFF);
                 out[0] = valid ? cp850::from_unicode(code_) : '?';
+                gave_character_ = valid;
                 return 1;
             }
             out[0] = '?';
@@ -291,6 +293,7 @@ int KeyDecoder::feed(unsigned char byte, unsigned char* out) {
 }
 
 int KeyDecoder::expire(unsigned char* out) {
+    gave_character_ = false;
     State was = state_;
     state_ = State::kGround;
     switch (was) {

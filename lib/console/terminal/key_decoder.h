@@ -39,6 +39,11 @@ public:
     int feed(unsigned char byte, unsigned char* out);
     // True while a sequence or a character is incomplete.
     bool pending() const { return state_ != State::kGround; }
+    // True if the last feed gave a typed character decoded from UTF-8. Such
+    // a byte is never the first of a two-byte key, even where it is 224
+    // (Ó in code page 850); every other 0 or 224 that feed and expire give
+    // is.
+    bool gave_character() const { return gave_character_; }
     // Nothing more came: a lone ESC is the Escape key, ESC [ and ESC O are
     // Escape and the character, a partial character is '?', the rest is
     // dropped.
@@ -56,6 +61,7 @@ private:
     char params_[16] = {};
     int param_length_ = 0;
     bool malformed_ = false;  // too long or with bytes no key sends
+    bool gave_character_ = false;
     // A UTF-8 character being read.
     char32_t code_ = 0;
     int missing_ = 0, length_ = 0;

@@ -27,9 +27,44 @@ void Screen::set_visible(Size size) {
 }
 
 void Screen::forget() {
+    distrust();
+    cells_.mark_drawn_changed();
+}
+
+void Screen::distrust() {
     std::fill(shown_.begin(), shown_.end(), 0);
     forget_pen_and_cursor();
-    cells_.mark_all_changed();
+}
+
+void Screen::restore_known(const Known& known) {
+    if (known.shown.size() == shown_.size()) shown_ = known.shown;
+    forget_pen_and_cursor();
+    cursor_ = known.cursor;
+}
+
+void Screen::on_fresh_screen(const Known& before) {
+    distrust();
+    const int columns = visible_.columns;
+    for (int y = 0; y < visible_.rows && before.shown.size() == shown_.size(); ++y)
+        for (int x = 0; x < columns; ++x)
+            if (before.shown[static_cast<std::size_t>(y) * columns + x] != 0) cells_.mark_changed(y, x, x);
+}
+
+bool Screen::settled(int y, int x) const {
+    const Cell* cells = cells_.row(y);
+    const Key* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
+    for (int i = x; i < visible_.columns; ++i)
+        if (!cells_.changed(i, y) && s[i] != key(cells[i])) return false;
+    return true;
+}
+
+bool Screen::rows_known(int top, int bottom) const {
+    for (int y = top; y <= bottom; ++y) {
+        const Key* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
+        for (int x = 0; x < visible_.columns; ++x)
+            if (s[x] == 0 && !cells_.changed(x, y)) return false;
+    }
+    return true;
 }
 
 void Screen::forget_pen_and_cursor() {
@@ -53,15 +88,18 @@ void Screen::set_background(Output& out, unsigned char attr) {
 void Screen::go_to(Output& out, int y, int x) {
     if (cursor_.row == y && cursor_.col >= 0 && cursor_.col < x && x - cursor_.col <= kMostRewritten && pen_ >= 0) {
         const Cell* cells = cells_.row(y);
+        Key* s = shown(y);
         int bytes = 0;
         bool same_pen = true;
+        // Only cells that show what they hold already, or are to be sent
+        // anyway, may be written again.
         for (int i = cursor_.col; i < x && same_pen; ++i) {
             Cell c = cells[i];
             same_pen = blank(c) ? (pen_ & 0xF0) == (c.attr & 0xF0) : pen_ == c.attr;
+            same_pen = same_pen && (s[i] == key(c) || cells_.changed(i, y));
             bytes += cp850::utf8(c.ch).length;
         }
         if (same_pen && bytes < move_length(cursor_, y, x)) {
-            Key* s = shown(y);
             for (int i = cursor_.col; i < x; ++i) {
                 const cp850::Utf8& g = cp850::utf8(cells[i].ch);
                 out.put(g.bytes, g.length);
@@ -107,9 +145,9 @@ void Screen::paint_row(Output& out, int y, int low, int high) {
     int last = visible_.columns - 1;
     int tail = -1;
     for (int x = low; x <= high; ++x) {
-        if (key(cells[x]) == s[x]) continue;
+        if (!cells_.changed(x, y) || key(cells[x]) == s[x]) continue;
         if (tail < 0) tail = blank_tail(y);
-        if (x >= tail) {
+        if (x >= tail && settled(y, x)) {
             int changed = 0;
             for (int i = x; i <= last; ++i) changed += key(cells[i]) != s[i];
             // Erasing takes 3 bytes and leaves the cursor where it is.
@@ -119,6 +157,24 @@ void Screen::paint_row(Output& out, int y, int low, int high) {
                 erase_to_line_end(out);
                 std::fill(s + x, s + last + 1, key(cells[last]));
                 return;
+            }
+        }
+        // A run of changed blanks of one background, erased in place where
+        // that is shorter than writing them.
+        if (blank(cells[x])) {
+            int end = x;
+            while (end < high && cells_.changed(end + 1, y) && blank(cells[end + 1]) &&
+                   ((cells[end + 1].attr ^ cells[x].attr) & 0xF0) == 0)
+                ++end;
+            while (end > x && key(cells[end]) == s[end]) --end;
+            const int n = end - x + 1;
+            if (n > erase_characters_length(n)) {
+                go_to(out, y, x);
+                set_background(out, cells[x].attr);
+                erase_characters(out, n);
+                std::fill(s + x, s + end + 1, key(cells[x]));
+                x = end;
+                continue;
             }
         }
         go_to(out, y, x);
@@ -135,7 +191,7 @@ void Screen::erase_below(Output& out) {
         const Cell* cells = cells_.row(y);
         for (int x = 0; x < columns; ++x)
             if (!blank(cells[x]) || ((cells[x].attr ^ corner.attr) & 0xF0) != 0) return false;
-        return true;
+        return settled(y, 0);
     };
     // The last changed row must be among the erased ones: most often it
     // holds text, and this ends here.
@@ -149,7 +205,7 @@ void Screen::erase_below(Output& out) {
         const Cell* cells = cells_.row(y);
         const Key* s = shown(y);
         for (int x = std::max(span.low, 0); x <= std::min(span.high, columns - 1); ++x)
-            if (key(cells[x]) != s[x]) {
+            if (cells_.changed(x, y) && key(cells[x]) != s[x]) {
                 ++changed_rows;
                 break;
             }
@@ -212,8 +268,13 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
     // the other way round for down, so that the lines below stay; or the
     // lines below move with it, one DL or IL, where they show the same
     // either way (most often blank), as when the band is a narrow window.
-    long best = lines_saving(top, last, n, new_line) - (pen + move_length(cursor_, top, 0) + lines_length(m));
-    bool through_bottom = true;
+    // Only lines whose every cell is known (or to be sent anyway) may move:
+    // what the console did not draw stays where it is.
+    if (!rows_known(top, bottom)) return;
+    long best = rows_known(bottom + 1, last)
+                    ? lines_saving(top, last, n, new_line) - (pen + move_length(cursor_, top, 0) + lines_length(m))
+                    : 0;
+    bool through_bottom = best > 0;
     if (bottom < last) {
         const int first_row = n > 0 ? top : bottom - m + 1;
         const int second_row = n > 0 ? bottom - m + 1 : top;

@@ -1,8 +1,12 @@
 // What the terminal is known to show, and the least output that makes it
-// show the kept cells: changed cells only, cursor moves only where the
-// cursor is not already, attributes only where they change, erasing to the
-// end of a line or of the screen where that is shorter, and line insertion
-// and deletion for scrolls across the terminal's whole width.
+// show the kept cells that changed: those cells only, cursor moves only
+// where the cursor is not already, attributes only where they change,
+// erasing characters, to the end of a line or of the screen where that is
+// shorter, and line insertion and deletion for scrolls. The terminal is
+// shared: a cell the console never drew, or that other output may have
+// covered, is not known, and is never erased, moved or rewritten but by an
+// operation that changes it; erasing and moving lines are used only where
+// every cell they touch is changed or known to show right.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +27,11 @@ public:
     Size visible() const { return visible_; }
     // Nothing of what the terminal shows is known any more (it was resized,
     // or other programs drew while this one was stopped); the next paint
-    // sends every visible cell.
+    // sends every visible cell the console has drawn.
     void forget();
+    // Other output may have covered any cell: none is known to show right,
+    // and the next paint sends the changed ones, whatever they were.
+    void distrust();
     // Cursor and attribute of the terminal unknown (something reset them).
     void forget_pen_and_cursor();
 
@@ -39,12 +46,30 @@ public:
     // Leaves the terminal's cursor on `at`, if the terminal shows that cell.
     void place_cursor(Output& out, Point at);
 
+    // What is known of the terminal, to be put back after a while on another
+    // screen (the alternate one), which starts blank and not known.
+    struct Known {
+        std::vector<std::uint16_t> shown;
+        TermCursor cursor;
+    };
+    Known save_known() const { return Known{shown_, cursor_}; }
+    void restore_known(const Known& known);
+    // On a fresh screen: the cells the console knew show again at the next
+    // paint.
+    void on_fresh_screen(const Known& before);
+
 private:
     using Key = std::uint16_t;  // a cell as it looks; 0: not known
     static Key key(Cell c);
 
     Key* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
     long lines_saving(int top, int bottom, int n, Key new_line);
+    // Every visible cell of row y from column x on is to be sent, or known
+    // to show right already: what erasing it to the line's end may touch.
+    bool settled(int y, int x) const;
+    // Every visible cell of rows top..bottom is to be sent, or known: what
+    // moving whole lines may touch.
+    bool rows_known(int top, int bottom) const;
     void erase_below(Output& out);
     void paint_row(Output& out, int y, int low, int high);
     void go_to(Output& out, int y, int x);

@@ -3,13 +3,16 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include "lib/console/terminal/stdio_watch.h"
 #include "lib/console/terminal/terminal_mode.h"
 #include "lib/posix_io/posix_io.h"
 
@@ -35,6 +38,11 @@ Size terminal_size(int fd, Size otherwise) {
     return Size{std::min<int>(ws.ws_col, kLargest.columns), std::min<int>(ws.ws_row, kLargest.rows)};
 }
 
+// Standard output as the process started, taken before main: the terminal
+// still, when a capture (openprints_) has pointed descriptor 1 elsewhere by
+// the console's first use.
+const int started_output = isatty(STDOUT_FILENO) ? fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
+
 Rect intersect(Rect a, Rect b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
@@ -45,15 +53,20 @@ TerminalSetup standard_terminal() {
     TerminalSetup setup;
     const char* term = std::getenv("TERM");
     if (term && std::strncmp(term, "linux", 5) == 0) setup.kind = TerminalKind::kLinuxConsole;
-    if (isatty(STDOUT_FILENO) && !(term && std::strcmp(term, "dumb") == 0)) {
-        // A descriptor of its own for the terminal, so that the console
-        // still draws there while standard output is captured into a file
-        // (openprints_) rather than writing its sequences into the capture.
-        int own = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
-        setup.output_fd = own >= 0 ? own : STDOUT_FILENO;
-        setup.size = terminal_size(setup.output_fd, setup.size);
+    // A descriptor of its own for the terminal, so that the console draws
+    // there while standard output is captured into a file (openprints_)
+    // rather than writing its sequences into the capture.
+    if (!(term && std::strcmp(term, "dumb") == 0)) {
+        if (isatty(STDOUT_FILENO))
+            setup.output_fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        else if (started_output >= 0 && isatty(started_output))
+            setup.output_fd = started_output;
+        if (setup.output_fd >= 0) setup.size = terminal_size(setup.output_fd, setup.size);
     }
-    if (isatty(STDIN_FILENO)) setup.input_fd = STDIN_FILENO;
+    if (fcntl(STDIN_FILENO, F_GETFD) >= 0) {
+        setup.input_fd = STDIN_FILENO;
+        setup.input_is_terminal = isatty(STDIN_FILENO);
+    }
     return setup;
 }
 
@@ -81,7 +94,15 @@ void TerminalDevice::catch_up() {
             forget_screen();
         }
     }
-    if (terminal_mode::take_continued()) forget_screen();
+    if (terminal_mode::take_continued()) {
+        // Stopping left the alternate screen: a box that waits goes back there.
+        if (overlay_) {
+            enter_alternate_screen(out_);
+            terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kAlternateScreen);
+        }
+        if (default_colours_ >= 0) default_colours(out_, static_cast<unsigned char>(default_colours_));
+        forget_screen();
+    }
     if (terminal_mode::take_reset()) {
         screen_.forget_pen_and_cursor();
         shown_visible_ = true;
@@ -89,20 +110,44 @@ void TerminalDevice::catch_up() {
     }
 }
 
+void TerminalDevice::terminal_written_outside() {
+    screen_.distrust();
+    follow_terminal_ = true;
+}
+
 void TerminalDevice::flush() {
+    // What the program printed shows first; where it went is not known.
+    if (stdio_watch::flush_and_check() && isatty(STDOUT_FILENO)) terminal_written_outside();
     if (!shows_output()) {
         cells_.clear_changes();
         out_.clear();
         return;
     }
     catch_up();
+    if (cursor_moved_) follow_terminal_ = false;
+    cursor_moved_ = false;
+    // Keys typed since the keyboard was given back may have been echoed:
+    // whatever is drawn places the cursor afresh.
+    const bool drawing = cells_.first_changed_row() <= cells_.last_changed_row() || !(cursor_ == flushed_cursor_);
+    if (echo_may_move_cursor_ && !holding_keyboard_ && drawing) screen_.forget_pen_and_cursor();
+    flushed_cursor_ = cursor_;
     // Hidden before drawing, shown after, so that it is never seen moving.
     if (!shape_.visible && shown_visible_) {
         show_cursor(out_, false);
         shown_visible_ = false;
     }
-    screen_.paint(out_);
-    if (cursor_placed_) screen_.place_cursor(out_, cursor_);
+    if (follow_terminal_) {
+        // Drawn around the cursor that other output left, which stays.
+        if (cells_.first_changed_row() <= cells_.last_changed_row()) {
+            save_cursor(out_);
+            screen_.paint(out_);
+            restore_cursor(out_);
+            screen_.forget_pen_and_cursor();
+        }
+    } else {
+        screen_.paint(out_);
+        if (cursor_placed_) screen_.place_cursor(out_, cursor_);
+    }
     if (shape_.visible && !shown_visible_) {
         show_cursor(out_, true);
         shown_visible_ = true;
@@ -140,14 +185,14 @@ void TerminalDevice::end_batch() {
 void TerminalDevice::write(const char* text, int length) {
     if (!shows_output()) return;
     cursor_ = cells_.write(cursor_, text, length, attr_);
-    cursor_placed_ = true;
+    moved();
     changed();
 }
 
 void TerminalDevice::set_cursor(Point at) {
     if (!cells_.contains(at)) return;
     cursor_ = at;
-    cursor_placed_ = true;
+    moved();
     changed();
 }
 
@@ -190,83 +235,223 @@ bool TerminalDevice::write_cells(Rect area, const Cell* cells) {
     return written;
 }
 
+void TerminalDevice::recolour(unsigned char attr) {
+    if (!shows_output()) return;
+    for (int y = 0; y < cells_.rows(); ++y) {
+        const Cell* row = cells_.row(y);
+        for (int x = 0; x < cells_.columns(); ++x)
+            if (cells_.drawn(x, y)) cells_.fill(Point{x, y}, 1, Cell{row[x].ch, attr});
+    }
+    // The rest is text the console did not draw: the terminal's default
+    // colours recolour what shows in them, until exit puts them back.
+    if (setup_.kind != TerminalKind::kLinuxConsole) {
+        default_colours(out_, attr);
+        default_colours_ = attr;
+        if (setup_.whole_process) terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kDefaultColours);
+    }
+    changed();
+}
+
+bool TerminalDevice::begin_overlay() {
+    // The Linux console has no alternate screen.
+    if (!shows_output() || setup_.kind == TerminalKind::kLinuxConsole || overlay_) return false;
+    flush();
+    overlay_ = std::make_unique<Overlay>(Overlay{cells_.save(), screen_.save_known(), cursor_, cursor_placed_,
+                                                 follow_terminal_, attr_, shape_, shape_set_});
+    enter_alternate_screen(out_);
+    if (setup_.whole_process)
+        terminal_mode::note_sent(setup_.output_fd, setup_.kind, terminal_mode::kAlternateScreen);
+    screen_.on_fresh_screen(overlay_->known);
+    follow_terminal_ = false;
+    return true;
+}
+
+void TerminalDevice::end_overlay() {
+    if (!overlay_) return;
+    const Overlay& was = *overlay_;
+    cells_.clear_changes();
+    leave_alternate_screen(out_);
+    if (setup_.whole_process) terminal_mode::note_undone(terminal_mode::kAlternateScreen);
+    if (was.cells.cells.size() == static_cast<std::size_t>(cells_.columns()) * cells_.rows() &&
+        was.known.shown.size() == static_cast<std::size_t>(setup_.size.columns) * setup_.size.rows) {
+        cells_.restore(was.cells);
+        screen_.restore_known(was.known);
+    } else {
+        screen_.forget();  // resized meanwhile: the console's cells again
+    }
+    cursor_ = was.cursor;
+    cursor_placed_ = was.cursor_placed;
+    follow_terminal_ = was.follow_terminal;
+    attr_ = was.attr;
+    shape_ = was.shape;
+    shape_set_ = was.shape_set;
+    overlay_.reset();
+    changed();
+}
+
 // Keyboard.
 
-void TerminalDevice::start_keys() {
-    if (!reads_keys()) return;
-    if (setup_.whole_process && !terminal_mode::enter_keys(setup_.input_fd, mode_ & kProcessedInput))
-        setup_.input_fd = -1;
-    keys_started_ = true;
+void TerminalDevice::take_keyboard() {
+    if (!setup_.input_is_terminal || !setup_.whole_process || holding_keyboard_) return;
+    if (!terminal_mode::enter_keys(setup_.input_fd, mode_ & kProcessedInput)) {
+        setup_.input_is_terminal = false;  // no terminal mode to set: its bytes as they come
+        return;
+    }
+    holding_keyboard_ = true;
+    // Keys typed while the program had the keyboard were echoed where the
+    // terminal's cursor stood: what they covered is not what the console
+    // drew.
+    int waiting = 0;
+    if (ioctl(setup_.input_fd, FIONREAD, &waiting) != 0 || waiting < 0) waiting = 0;
+    if (waiting > 0 && terminal_mode::found_mode_echoed()) forget_screen();
+    typed_ahead_ = terminal_mode::found_mode_mapped_enter() ? waiting : 0;
+}
+
+void TerminalDevice::give_back_keyboard() {
+    if (!holding_keyboard_ || !(mode_ & kLineInput)) return;
+    terminal_mode::leave_keys();
+    holding_keyboard_ = false;
+    if (terminal_mode::found_mode_echoed()) echo_may_move_cursor_ = true;
 }
 
 void TerminalDevice::set_input_mode(unsigned mode) {
     mode_ = mode;
-    if (keys_started_ && setup_.whole_process) terminal_mode::set_signal_keys(mode & kProcessedInput);
+    if (!holding_keyboard_) return;
+    terminal_mode::set_signal_keys(mode & kProcessedInput);
+    give_back_keyboard();
 }
 
-bool TerminalDevice::take_input(int timeout_ms) {
+namespace {
+
+long long now_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+int remaining_ms(long long deadline) { return static_cast<int>(std::max(deadline - now_ms(), 0LL)); }
+
+}  // namespace
+
+void TerminalDevice::queue_decoded(const unsigned char* keys, int count) {
+    const bool character = decoder_.gave_character();
+    for (int i = 0; i < count; ++i) {
+        const bool pair = !character && (keys[i] == 0 || keys[i] == 224);
+        keys_.push_back(keys[i], pair);
+        if (pair && i + 1 < count) keys_.push_back(keys[++i], false);
+    }
+}
+
+void TerminalDevice::input_ended() {
     unsigned char decoded[KeyDecoder::kMaxOut];
-    auto queue = [&](int n) {
-        for (int i = 0; i < n; ++i) keys_.push_back(decoded[i]);
-    };
-    auto lose_input = [&] {
-        setup_.input_fd = -1;
-        queue(decoder_.expire(decoded));
-        return false;
-    };
+    queue_decoded(decoded, decoder_.expire(decoded));
+    input_ended_ = true;
+}
+
+// Deadlines, not timeouts, so that signals (a terminal being resized many
+// times a second) never put off a lone Escape or the end of a wait.
+void TerminalDevice::take_input(int timeout_ms) {
+    if (input_ended_ || setup_.input_fd < 0) {
+        input_ended_ = true;
+        return;
+    }
+    const long long until = timeout_ms > 0 ? now_ms() + timeout_ms : 0;
     for (;;) {
-        if (keys_.room() < KeyDecoder::kMaxOut) return true;
-        bool partial = decoder_.pending();
+        if (keys_.room() < KeyDecoder::kMaxOut) return;
+        const bool partial = decoder_.pending();
+        const int wait = partial ? remaining_ms(sequence_deadline_) : timeout_ms > 0 ? remaining_ms(until) : timeout_ms;
         pollfd p{setup_.input_fd, POLLIN, 0};
-        int ready = poll(&p, 1, partial ? kSequenceWaitMs : timeout_ms);
+        const int ready = poll(&p, 1, wait);
         if (ready < 0) {
-            if (errno != EINTR && errno != EAGAIN) return lose_input();
+            if (errno != EINTR && errno != EAGAIN) return input_ended();
             // Stopped and continued, or resized: the screen again at once.
             if (timeout_ms != 0) flush();
             continue;
         }
         if (ready == 0) {
-            if (!partial) return true;
-            queue(decoder_.expire(decoded));
-            if (!keys_.empty() || timeout_ms == 0) return true;
+            if (!partial) return;
+            unsigned char decoded[KeyDecoder::kMaxOut];
+            queue_decoded(decoded, decoder_.expire(decoded));
+            if (!keys_.empty() || timeout_ms == 0) return;
             continue;
         }
-        if (p.revents & POLLNVAL) return lose_input();
+        if (p.revents & POLLNVAL) return input_ended();
+        // Without a terminal, one byte at a time: what follows the keys stays
+        // in standard input for stdio's readers.
         unsigned char bytes[256];
-        std::size_t want = std::min<std::size_t>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut);
-        ssize_t n = read(setup_.input_fd, bytes, want);
+        const std::size_t want =
+            setup_.input_is_terminal ? std::min<std::size_t>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut) : 1;
+        const ssize_t n = read(setup_.input_fd, bytes, want);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) return lose_input();  // end of file, or the terminal hung up
-        for (ssize_t i = 0; i < n; ++i) queue(decoder_.feed(bytes[i], decoded));
-        if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return true;
+        if (n <= 0) return input_ended();  // end of input, or the terminal hung up
+        for (ssize_t i = 0; i < n; ++i) {
+            if (typed_ahead_ > 0) {
+                --typed_ahead_;
+                if (bytes[i] == '\n') bytes[i] = '\r';
+            }
+            unsigned char decoded[KeyDecoder::kMaxOut];
+            queue_decoded(decoded, decoder_.feed(bytes[i], decoded));
+        }
+        if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
+        if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return;
     }
+}
+
+int TerminalDevice::key_after_end() {
+    last_began_pair_ = false;
+    if (!enter_given_) {
+        enter_given_ = true;
+        return kNoMoreKeys;
+    }
+    // Nothing will ever come: the program ends as a hangup ends it, also
+    // where SIGHUP is ignored, rather than read Enter for ever. exit()
+    // puts the terminal back and flushes stdio.
+    flush();
+    std::exit(128 + SIGHUP);
 }
 
 int TerminalDevice::read_key() {
-    start_keys();
-    while (keys_.empty()) {
-        if (!reads_keys()) return kNoMoreKeys;
+    take_keyboard();
+    while (keys_.empty() && !input_ended_) {
         flush();  // everything drawn is seen before the wait
         take_input(-1);
     }
-    return keys_.pop();
+    int key;
+    if (keys_.empty()) {
+        key = key_after_end();
+    } else {
+        bool pair;
+        key = keys_.pop(pair);
+        last_began_pair_ = pair;
+    }
+    give_back_keyboard();
+    return key;
 }
 
-bool TerminalDevice::key_waiting() {
-    start_keys();
-    if (keys_.empty() && reads_keys()) take_input(0);
-    return !keys_.empty();
+bool TerminalDevice::key_comes(int within_ms) {
+    flush();  // a prompt printed before a key loop shows
+    take_keyboard();
+    if (keys_.empty() && !input_ended_) take_input(within_ms);
+    give_back_keyboard();
+    // At the end of input a read waits no more: it gives Enter, or ends.
+    return !keys_.empty() || input_ended_;
 }
+
+bool TerminalDevice::key_waiting() { return key_comes(0); }
 
 void TerminalDevice::wait_for_key() {
-    start_keys();
-    while (keys_.empty() && reads_keys()) {
+    take_keyboard();
+    while (keys_.empty() && !input_ended_) {
         flush();
         take_input(-1);
     }
+    give_back_keyboard();
 }
 
-bool TerminalDevice::push_key(unsigned char key) { return reads_keys() && keys_.push_front(key); }
+bool TerminalDevice::push_key(unsigned char key) {
+    // A pushed-back 0 or 224 begins a two-byte key, as it does on Windows.
+    return keys_.push_front(key, key == 0 || key == 224);
+}
 
 Device& terminal_device() {
     // Never destroyed: exit and signal handlers may still need the terminal.

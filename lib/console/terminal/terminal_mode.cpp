@@ -18,7 +18,7 @@ namespace {
 volatile sig_atomic_t keys_active = 0;
 volatile sig_atomic_t reapply_later = 0;
 int key_fd = -1;
-termios original;
+termios original;     // as enter_keys found it
 termios keyboard[2];  // the mode in force and the next, so a handler never reads one half-written
 volatile sig_atomic_t keyboard_index = 0;
 bool signal_keys_now = true;
@@ -26,10 +26,18 @@ bool signal_keys_now = true;
 int out_fd = -1;
 volatile sig_atomic_t linux_console = 0;
 volatile sig_atomic_t sent_attribute = 0, sent_hidden = 0, sent_shape = 0;
+volatile sig_atomic_t sent_alternate = 0, sent_colours = 0;
 
 volatile sig_atomic_t continued = 0, resized = 0, reset = 0;
 
-constexpr int kWatched[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGCONT, SIGWINCH};
+constexpr int kWatched[] = {SIGINT,   SIGTERM, SIGHUP,  SIGQUIT, SIGTSTP, SIGCONT,
+                            SIGWINCH, SIGABRT, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL};
+// Blocked while the keyboard's mode changes, so that no handler sees the
+// flag and the terminal disagree; the crash signals can't wait.
+constexpr int kDeferrable[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP, SIGCONT};
+
+// Room for the handlers when the stack itself has overflowed.
+alignas(16) char alternate_stack[64 * 1024];
 struct sigaction previous[sizeof kWatched / sizeof kWatched[0]];
 struct sigaction ours[sizeof kWatched / sizeof kWatched[0]];
 bool installed = false;
@@ -46,8 +54,10 @@ void append(char* buffer, int& length, const char* text) {
 
 // Async-signal-safe.
 void put_back() {
-    char text[32];
+    char text[64];
     int length = 0;
+    if (sent_alternate) append(text, length, "\x1b[?1049l");
+    if (sent_colours) append(text, length, "\x1b]110\x1b\\\x1b]111\x1b\\");
     if (sent_attribute) append(text, length, "\x1b[0m");
     if (sent_hidden) append(text, length, "\x1b[?25h");
     if (sent_shape) append(text, length, linux_console ? "\x1b[?0c" : "\x1b[0 q");
@@ -96,9 +106,11 @@ void take_default(int sig) {
 void on_terminate(int sig, siginfo_t* info, void* context) {
     int saved_errno = errno;
     put_back();
+    // Before the chained handler, which may jump back into the program
+    // rather than return (a mapped file's SIGBUS).
+    reset = 1;
     if (chain(sig, info, context)) {
         reapply();
-        reset = 1;
     } else {
         take_default(sig);
     }
@@ -134,10 +146,21 @@ void on_resize(int sig, siginfo_t* info, void* context) {
 
 void at_exit() { put_back(); }
 
+// Only where the thread has none: a sanitizer's or the program's own stays.
+void use_alternate_stack() {
+    stack_t now = {};
+    if (sigaltstack(nullptr, &now) != 0 || !(now.ss_flags & SS_DISABLE)) return;
+    stack_t ours_stack = {};
+    ours_stack.ss_sp = alternate_stack;
+    ours_stack.ss_size = sizeof alternate_stack;
+    sigaltstack(&ours_stack, nullptr);
+}
+
 void install() {
     if (installed) return;
     installed = true;
     std::atexit(at_exit);
+    use_alternate_stack();
     sigset_t mask;
     sigemptyset(&mask);
     for (int sig : kWatched) sigaddset(&mask, sig);
@@ -147,7 +170,7 @@ void install() {
         if (!(previous[i].sa_flags & SA_SIGINFO) && previous[i].sa_handler == SIG_IGN) continue;
         struct sigaction& a = ours[i];
         a = {};
-        a.sa_flags = SA_SIGINFO | SA_RESTART;
+        a.sa_flags = SA_SIGINFO | SA_RESTART | SA_ONSTACK;
         a.sa_mask = mask;
         a.sa_sigaction = sig == SIGTSTP    ? on_stop
                          : sig == SIGCONT  ? on_continue
@@ -176,12 +199,30 @@ bool take(volatile sig_atomic_t& flag) {
     return true;
 }
 
+// Blocks the signals whose handlers read the keyboard's state while it lives.
+class Deferred {
+public:
+    Deferred() {
+        sigset_t block;
+        sigemptyset(&block);
+        for (int sig : kDeferrable) sigaddset(&block, sig);
+        sigprocmask(SIG_BLOCK, &block, &saved_);
+    }
+    ~Deferred() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+    Deferred(const Deferred&) = delete;
+    Deferred& operator=(const Deferred&) = delete;
+
+private:
+    sigset_t saved_;
+};
+
 }  // namespace
 
 bool enter_keys(int fd, bool signal_keys) {
     if (!keys_active) {
-        if (tcgetattr(fd, &original) != 0) return false;
         install();
+        Deferred deferred;
+        if (tcgetattr(fd, &original) != 0) return false;
         key_fd = fd;
         termios k = original;
         k.c_lflag &= ~(ICANON | ECHO | ECHONL | IEXTEN);
@@ -202,6 +243,17 @@ void set_signal_keys(bool signal_keys) {
     if (keys_active && signal_keys != signal_keys_now) apply(signal_keys);
 }
 
+void leave_keys() {
+    if (!keys_active) return;
+    Deferred deferred;
+    tcsetattr(key_fd, TCSANOW, &original);
+    keys_active = 0;
+    reapply_later = 0;
+}
+
+bool found_mode_echoed() { return (original.c_lflag & ECHO) != 0; }
+bool found_mode_mapped_enter() { return (original.c_iflag & (ICRNL | IGNCR)) == ICRNL; }
+
 void note_sent(int fd, TerminalKind kind, Sent what) {
     if (out_fd < 0) {
         linux_console = kind == TerminalKind::kLinuxConsole;
@@ -212,6 +264,12 @@ void note_sent(int fd, TerminalKind kind, Sent what) {
     if (what & kAttribute) sent_attribute = 1;
     if (what & kCursorHidden) sent_hidden = 1;
     if (what & kCursorShape) sent_shape = 1;
+    if (what & kAlternateScreen) sent_alternate = 1;
+    if (what & kDefaultColours) sent_colours = 1;
+}
+
+void note_undone(Sent what) {
+    if (what & kAlternateScreen) sent_alternate = 0;
 }
 
 bool take_continued() { return take(continued); }

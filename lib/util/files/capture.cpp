@@ -32,6 +32,7 @@ struct Capture {
     int saved_output = -1;  // standard output before; -1 when it was closed
     int buffering = _IOFBF;
     off_t delivered = 0;  // bytes of the file given to prints_
+    off_t kept = -1;      // where the file stopped taking text; -1 while it takes it all
 };
 Capture capture;
 
@@ -78,9 +79,22 @@ off_t file_size(int fd) {
     return fstat(fd, &st) == 0 ? st.st_size : 0;
 }
 
+// Flushes standard output into the capture file; false once the file has
+// failed to take some of it (a full disk, a file-size limit). The text then
+// ends where the file stopped: stdio drops what it could not write, so what
+// follows in the file, if anything, is not what came next.
+bool flush_kept() {
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && capture.kept < 0) capture.kept = file_size(capture.file);
+    return capture.kept < 0;
+}
+
 // Up to `most` bytes of the captured text not yet delivered, into `target`;
 // returns how many.
 std::size_t take_captured(char* target, std::size_t most) {
+    if (capture.kept >= 0) {
+        const off_t left = capture.kept > capture.delivered ? capture.kept - capture.delivered : 0;
+        if (static_cast<std::uint64_t>(left) < most) most = static_cast<std::size_t>(left);
+    }
     std::size_t taken = 0;
     while (taken < most) {
         const std::size_t want = most - taken < kAccumulator ? most - taken : kAccumulator;
@@ -96,6 +110,7 @@ std::size_t take_captured(char* target, std::size_t most) {
 }
 
 bool text_waits() {
+    if (capture.kept >= 0 && capture.delivered >= capture.kept) return false;
     char byte;
     return posix_io::pread_full(capture.file, &byte, 1, static_cast<std::uint64_t>(capture.delivered)) > 0;
 }
@@ -113,8 +128,11 @@ int openprints_() {
     if (!__ACUMULADOR_) __ACUMULADOR_ = static_cast<char*>(std::calloc(kAccumulator, 1));
     if (!__ACUMULADOR_) return 1;
     std::fflush(stdout);  // what was printed before goes where it was going
+    // From here on the stream's error indicator tells of the capture's losses.
+    std::clearerr(stdout);
     if (capture.active) {
         capture.delivered = file_size(capture.file);
+        capture.kept = -1;
         __PRINTS_BANDERA_ = 0;
         return 0;
     }
@@ -131,7 +149,7 @@ int openprints_() {
         if (saved >= 0) close(saved);
         return 1;
     }
-    capture = Capture{true, file, saved, buffering, 0};
+    capture = Capture{true, file, saved, buffering, 0, -1};
     __FICHERO_TEMPORAL_ = stdout;
     __PRINTS_BANDERA_ = 0;
     return 0;
@@ -139,28 +157,30 @@ int openprints_() {
 
 int prints_(char* target) {
     if (!capture.active) return 0;
-    std::fflush(stdout);
+    const bool whole = flush_kept();
     std::size_t at = __PRINTS_BANDERA_ == 0 ? 0 : std::strlen(target);
     // The target holds it all: the caller has promised.
     at += take_captured(target + at, static_cast<std::size_t>(-1) / 2);
     target[at] = '\0';
     __PRINTS_BANDERA_ = 1;
-    return 1;
+    return whole ? 1 : 0;
 }
 
 int printsn_(char* target, std::size_t size) {
     if (!capture.active || size == 0) return 0;
-    std::fflush(stdout);
+    const bool whole = flush_kept();
     std::size_t at = delivery_start(target, size);
     at += take_captured(target + at, size - 1 - at);
     target[at] = '\0';
     __PRINTS_BANDERA_ = 1;
+    if (!whole) return 0;
     return text_waits() ? 2 : 1;
 }
 
 int closeprints_() {
     if (!capture.active) return 1;
     std::fflush(stdout);  // into the capture, and dropped with it
+    std::clearerr(stdout);  // the capture's losses are not the restored output's
     int status = 0;
     if (capture.saved_output >= 0) {
         if (dup2(capture.saved_output, STDOUT_FILENO) < 0) status = 1;

@@ -1,5 +1,6 @@
 #include "compression_files.h"
 
+#include <cerrno>
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
@@ -32,8 +33,12 @@ bool scan_file(const char* path, Visitor& visitor) {
     fileio::InFile in;
     if (!in.open(path)) return false;
     RunScanner scanner;
-    if (!blocks::for_each_block(in, [&](const std::uint8_t* p, std::size_t n) { scanner.scan(p, n, visitor); }))
+    if (!blocks::for_each_block(in, [&](const std::uint8_t* p, std::size_t n) { scanner.scan(p, n, visitor); })) {
+        // A read error is noted already; no buffer is not, and the -1 it
+        // gives must not pass for an estimate.
+        if (fileio::failure().what == nullptr) fileio::note_failure("cannot read %s", path, ENOMEM);
         return false;
+    }
     scanner.finish(visitor);
     return true;
 }

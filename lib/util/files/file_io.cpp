@@ -88,16 +88,39 @@ bool owner_can_be_kept(const struct stat& st) {
 
 }  // namespace
 
+std::string resolved_target(const char* path) {
+    std::string at = path;
+    // As many links as the kernel follows; a longer chain is left for the
+    // open to refuse (ELOOP).
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(at.c_str(), link, sizeof link);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof link) return at;
+        const std::string next(link, static_cast<std::size_t>(n));
+        const std::size_t slash = at.rfind('/');
+        at = next[0] == '/' || slash == std::string::npos ? next : at.substr(0, slash + 1) + next;
+    }
+    return path;
+}
+
 Target target_kind(const char* path) {
+    const std::string real = resolved_target(path);
     struct stat st;
-    if (::lstat(path, &st) != 0) return errno == ENOENT ? Target::fresh : Target::through;
+    if (::lstat(real.c_str(), &st) != 0) return errno == ENOENT ? Target::fresh : Target::through;
     if (S_ISDIR(st.st_mode)) return Target::folder;
     // One that can't be written is not replaced either (opening it says
-    // why), nor one whose owner a new file could not take on.
-    if (S_ISREG(st.st_mode) && st.st_nlink == 1 && ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0 &&
-        owner_can_be_kept(st))
-        return Target::replaceable;
-    return Target::through;
+    // why), nor one whose owner a new file could not take on. A file of
+    // several names keeps its inode, so its owner does not matter.
+    if (!S_ISREG(st.st_mode) || ::faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) != 0) return Target::through;
+    if (st.st_nlink > 1) return Target::several;
+    return owner_can_be_kept(st) ? Target::replaceable : Target::through;
+}
+
+bool same_file(const char* a, const char* b) {
+    struct stat sa, sb;
+    return ::stat(a, &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool survives_failed_write(const char* source, const char* target) {
@@ -119,12 +142,18 @@ void note_failure(const char* what, const char* path, int error) {
 
 void note_kept(const char* path) { g_failure.kept = path; }
 
+std::string error_text(int error) {
+    if (error == 0) return {};
+    char buf[256];
+    return ::strerror_r(error, buf, sizeof buf);  // the GNU form: thread-safe, never fails
+}
+
 std::string describe(const Failure& f) {
     if (f.what == nullptr) return {};
     std::string text = f.what;
     const std::size_t at = text.find("%s");
     if (at != std::string::npos) text.replace(at, 2, "'" + f.path + "'");
-    if (f.error != 0) text += std::string(": ") + std::strerror(f.error);
+    if (f.error != 0) text += ": " + error_text(f.error);
     return text;
 }
 
@@ -191,13 +220,61 @@ OutFile::~OutFile() { finish(false); }
 void OutFile::reset(const char* path) {
     finish(false);
     path_ = path;
+    real_ = path;
     ok_ = true;
     truncate_pending_ = false;
+    copy_back_ = false;
+    write_what_ = "cannot write %s";
+}
+
+bool OutFile::copy_into_place() {
+    // The file keeps its inode, and with it its other names, owner and
+    // permissions; only a failure here can touch it.
+    const int from = staged_.fd();
+    const int to = open_retrying(real_.c_str(), O_WRONLY);
+    if (to < 0) {
+        note_failure("cannot open %s for writing", path_.c_str(), errno);
+        return false;
+    }
+    blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
+    bool copied = buf != nullptr;
+    int error = copied ? 0 : ENOMEM;
+    std::uint64_t at = 0;
+    while (copied) {
+        const std::ptrdiff_t n = posix_io::pread_full(from, buf.get(), blocks::kBlockSize, at);
+        if (n < 0) {
+            note_failure("cannot read %s", staged_.path(), errno);
+            ::close(to);
+            return false;
+        }
+        if (n == 0) break;
+        copied = posix_io::pwrite_all(to, buf.get(), static_cast<std::size_t>(n), at);
+        if (!copied) error = errno;
+        at += static_cast<std::uint64_t>(n);
+    }
+    if (copied && ::ftruncate(to, static_cast<off_t>(at)) != 0) copied = false, error = errno;
+    if (::close(to) != 0 && copied && errno != EINTR) copied = false, error = errno;
+    if (!copied) note_failure("cannot write %s", path_.c_str(), error);
+    return copied;
+}
+
+bool OutFile::open_through() {
+    // Not O_TRUNC: nothing in it is lost before the source has given a byte.
+    struct stat out;
+    fd_ = open_retrying(real_.c_str(), O_WRONLY | O_CREAT, 0666);
+    if (fd_ < 0 || ::fstat(fd_, &out) != 0) {
+        note_failure("cannot open %s for writing", path_.c_str(), errno);
+        close_quietly(fd_);
+        return false;
+    }
+    truncate_pending_ = S_ISREG(out.st_mode);
+    return true;
 }
 
 bool OutFile::create(const char* path, const InFile& source) {
     reset(path);
-    const Target kind = target_kind(path);
+    real_ = resolved_target(path);
+    const Target kind = target_kind(real_.c_str());
     if (kind == Target::folder) {
         note_failure("cannot open %s for writing", path, EISDIR);
         return false;
@@ -205,15 +282,9 @@ bool OutFile::create(const char* path, const InFile& source) {
     struct stat in, out;
     const bool source_known = source.fd() >= 0 && ::fstat(source.fd(), &in) == 0 && S_ISREG(in.st_mode);
     if (kind == Target::through) {
-        // Not O_TRUNC: nothing in it is lost before the source has given a byte.
-        fd_ = open_retrying(path, O_WRONLY | O_CREAT, 0666);
-        if (fd_ < 0 || ::fstat(fd_, &out) != 0) {
-            note_failure("cannot open %s for writing", path, errno);
-            close_quietly(fd_);
-            return false;
-        }
-        truncate_pending_ = S_ISREG(out.st_mode);
-    } else if (kind == Target::replaceable && ::stat(path, &out) != 0) {
+        if (!open_through()) return false;
+        if (::fstat(fd_, &out) != 0) return fail_write(errno);
+    } else if (kind != Target::fresh && ::stat(real_.c_str(), &out) != 0) {
         note_failure("cannot open %s for writing", path, errno);
         return false;
     }
@@ -223,18 +294,27 @@ bool OutFile::create(const char* path, const InFile& source) {
         return false;
     }
     if (kind == Target::through) return true;
-    if (!staged_.make_beside(
-            path, kind == Target::fresh ? "cannot open %s for writing" : "cannot create a temporary file beside %s"))
+    if (kind == Target::fresh) {
+        if (!staged_.make_beside(real_.c_str(), path, "cannot open %s for writing")) return false;
+    } else if (!staged_.make_beside(real_.c_str(), path, nullptr)) {
+        // Its folder takes no file beside it: written through, the only way
+        // left to write it.
+        const int error = staged_.error();
+        if (error == EACCES || error == EPERM || error == EROFS) return open_through();
+        note_failure("cannot create a temporary file beside %s", path, error);
         return false;
+    }
+    copy_back_ = kind == Target::several;
     fd_ = staged_.fd();
     return true;
 }
 
-bool OutFile::open_fd(int fd, const char* path) {
+bool OutFile::open_fd(int fd, const char* path, const char* what) {
     reset(path);
+    write_what_ = what;
     fd_ = rewound_copy(fd);
     if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
-        note_failure("cannot write %s", path, errno);
+        note_failure(what, path, errno);
         close_quietly(fd_);
         return false;
     }
@@ -255,14 +335,14 @@ bool OutFile::start() {
 bool OutFile::write(const std::uint8_t* data, std::size_t n) {
     if (!start()) return false;
     if (!posix_io::write_all(fd_, data, n)) {
-        note_failure("cannot write %s", path_.c_str(), errno);
+        note_failure(write_what_, path_.c_str(), errno);
         ok_ = false;
     }
     return ok_;
 }
 
 bool OutFile::fail_write(int error) {
-    note_failure("cannot write %s", path_.c_str(), error);
+    note_failure(write_what_, path_.c_str(), error);
     ok_ = false;
     return false;
 }
@@ -272,12 +352,20 @@ bool OutFile::finish(bool done) {
     if (done) start();  // an empty result still empties the target
     if (staged_.made()) {
         fd_ = -1;  // staged_'s own
-        if (done && ok_ && staged_.rename_to(path_.c_str())) return true;
+        if (done && ok_ && copy_back_) {
+            if (copy_into_place()) {
+                staged_.remove();
+                return true;
+            }
+            staged_.keep();  // the one whole copy of the new content
+            return false;
+        }
+        if (done && ok_ && staged_.rename_to(real_.c_str(), path_.c_str())) return true;
         staged_.remove();
         return false;
     }
     if (::close(fd_) != 0 && errno != EINTR && ok_) {
-        note_failure("cannot write %s", path_.c_str(), errno);
+        note_failure(write_what_, path_.c_str(), errno);
         ok_ = false;
     }
     fd_ = -1;
@@ -291,27 +379,30 @@ bool TempFile::make(std::string pattern, const char* what, const char* target) {
     path_ = std::move(pattern);
     fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
     if (fd_ < 0) {
-        note_failure(what, target, errno);
+        error_ = errno;
+        if (what != nullptr) note_failure(what, target, error_);
         path_.clear();
         return false;
     }
     return true;
 }
 
-bool TempFile::make_beside(const char* target, const char* what) {
+bool TempFile::make_beside(const char* target, const char* named, const char* what) {
     // Named after the target, so that one left behind is easy to recognise.
+    if (named == nullptr) named = target;
     close_quietly(fd_);
     path_ = std::string(target) + ".XXXXXX";
     fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
     if (fd_ >= 0) return true;
-    if (errno != ENAMETOOLONG) {
-        note_failure(what, target, errno);
+    error_ = errno;
+    if (error_ != ENAMETOOLONG) {
+        if (what != nullptr) note_failure(what, named, error_);
         path_.clear();
         return false;
     }
     const char* slash = std::strrchr(target, '/');
     const std::string folder = slash == nullptr ? std::string() : std::string(target, slash + 1);
-    return make(folder + "versos.XXXXXX", what, target);
+    return make(folder + "versos.XXXXXX", what, named);
 }
 
 bool TempFile::make_for(const char* target, Target kind) {
@@ -332,7 +423,8 @@ bool TempFile::remove() {
     return true;
 }
 
-bool TempFile::rename_to(const char* target) {
+bool TempFile::rename_to(const char* target, const char* named) {
+    if (named == nullptr) named = target;
     if (path_.empty() || fd_ < 0) return false;
     struct stat old, own;
     const bool replacing = ::stat(target, &old) == 0;
@@ -351,7 +443,7 @@ bool TempFile::rename_to(const char* target) {
     }
     fd_ = -1;
     if (::rename(path_.c_str(), target) != 0) {
-        note_failure("cannot rename the new content onto %s", target, errno);
+        note_failure("cannot rename the new content onto %s", named, errno);
         return false;
     }
     path_.clear();

@@ -23,6 +23,8 @@ void clear_failure();
 const Failure& failure();
 void note_failure(const char* what, const char* path, int error);
 void note_kept(const char* path);
+// strerror's text for an errno, "" for 0; safe on any thread.
+std::string error_text(int error);
 // "cannot open 'x' for reading: No such file or directory"
 std::string describe(const Failure& f);
 
@@ -31,20 +33,30 @@ std::string describe(const Failure& f);
 using ProgressObserver = void (*)(const char* path, std::uint64_t done, std::uint64_t total);
 void set_progress_observer(ProgressObserver observer);
 
-// What writing to a path does to what is there (decided by lstat).
+// The file that writing to `path` reaches: the path itself, or where its
+// chain of symbolic links ends (a file that may not exist yet). A target
+// that is a link is replaced there, so that the link stays a link.
+std::string resolved_target(const char* path);
+
+// What writing to a path does to what is there (decided by lstat on the
+// file that the path's links lead to).
 enum class Target {
     fresh,        // nothing: written beside it, renamed into place once whole
     replaceable,  // a regular file of one name that may be written and whose
                   // owner and group a new file can take: the same, keeping
                   // its permissions, owner and group
-    through,      // a device, a FIFO, a symbolic link, a file of several names,
-                  // one of another owner or that can't be written: opened and
-                  // written itself
+    several,      // a regular file of several names that may be written: the
+                  // new content is made whole beside it, then copied into it
+    through,      // a device, a FIFO, one of another owner or that can't be
+                  // written: opened and written itself
     folder,       // refused
 };
 Target target_kind(const char* path);
 // Whether a finished file may be renamed onto a target of that kind.
 inline bool renamed_into_place(Target kind) { return kind == Target::fresh || kind == Target::replaceable; }
+
+// Whether both paths name one file (through links, or as two names of it).
+bool same_file(const char* a, const char* b);
 
 // Whether `source` still holds its data after a write to `target` failed:
 // it is a regular file, and not the file that the write went through to.
@@ -89,18 +101,22 @@ public:
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile();  // closes it; the file itself stays unless removed or renamed
 
-    bool make_beside(const char* target, const char* what = "cannot create a temporary file beside %s");
+    // `named`: the target as the caller named it, for the message (`what`;
+    // none noted when null).
+    bool make_beside(const char* target, const char* named = nullptr,
+                     const char* what = "cannot create a temporary file beside %s");
     // Beside the target where it may be renamed onto it (as target_kind
     // found it), else in TMPDIR.
     bool make_for(const char* target, Target kind);
     const char* path() const { return path_.c_str(); }
     int fd() const { return fd_; }
     bool made() const { return !path_.empty(); }
+    int error() const { return error_; }  // errno of the last make that failed
     bool remove();
     // Closes it and renames it onto target, with the permissions (and, as far
     // as allowed, the owner and group) that the target has, or that a new
     // file gets.
-    bool rename_to(const char* target);
+    bool rename_to(const char* target, const char* named = nullptr);
     // Records that the file is left holding data (for the caller's message).
     void keep() { note_kept(path_.c_str()); }
 
@@ -108,14 +124,19 @@ private:
     bool make(std::string pattern, const char* what, const char* target);
 
     int fd_ = -1;
+    int error_ = 0;
     std::string path_;
 };
 
 // A target being written. A regular file (or a new one) is written beside
 // it and renamed into place by finish(true), so that a failure or a kill
-// leaves what was there; anything else is written through, and truncated
+// leaves what was there; a file of several names is written beside it too,
+// and copied into place once whole (if that copy fails, the new content
+// stays beside it, named by the failure record). Anything else, and a file
+// whose folder takes no file beside it, is written through, and truncated
 // (where it is a regular file) only when the first byte is written, so that
-// a source that fails at once leaves it as it was.
+// a source that fails at once leaves it as it was. A symbolic link is
+// followed to the file it names, which is treated so.
 class OutFile : public blocks::Sink {
 public:
     OutFile() = default;
@@ -126,8 +147,10 @@ public:
     // Opens path for writing. The file that `source` reads is refused:
     // writing it would destroy the data about to be read.
     bool create(const char* path, const InFile& source);
-    // Writes a duplicate of fd from its start, truncating what was there.
-    bool open_fd(int fd, const char* path);
+    // Writes a duplicate of fd from its start, truncating what was there;
+    // a failure is noted as `what` with path (an intermediate file is named
+    // by the target it is for, since it is gone when the message is read).
+    bool open_fd(int fd, const char* path, const char* what = "cannot write %s");
     bool write(const std::uint8_t* data, std::size_t n) override;
     // Readies the file for writers that bypass write() (pwrite on fd()).
     bool start();
@@ -143,9 +166,14 @@ public:
 
 private:
     void reset(const char* path);
+    bool open_through();
+    bool copy_into_place();
 
     int fd_ = -1;  // the target's, or staged_'s
-    std::string path_;
+    std::string path_;  // as the caller named it, for messages
+    std::string real_;  // the file it reaches (resolved_target)
+    const char* write_what_ = "cannot write %s";
+    bool copy_back_ = false;  // staged_ is copied into real_ rather than renamed
     TempFile staged_;
     bool ok_ = true;
     bool truncate_pending_ = false;

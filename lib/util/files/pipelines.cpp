@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <string>
+
 #include "compression_files.h"
 #include "file_io.h"
 #include "key_coding.h"
@@ -24,10 +26,12 @@ enum Flag {
     kPlain = 16,     // coded without compression (extended pipeline)
 };
 
-bool compress_into(Format format, const char* source, fileio::TempFile& temp) {
+constexpr const char* kIntermediate = "cannot write the intermediate file for %s";
+
+bool compress_into(Format format, const char* source, fileio::TempFile& temp, const char* target) {
     fileio::InFile in;
     fileio::OutFile out;
-    if (!in.open(source) || !out.open_fd(temp.fd(), temp.path())) return false;
+    if (!in.open(source) || !out.open_fd(temp.fd(), target, kIntermediate)) return false;
     const bool done = zeroruns::encode(format, in, out);
     return out.finish(done);
 }
@@ -48,10 +52,10 @@ bool code_from(fileio::TempFile& temp, const char* target, Key key) {
     return out.finish(done);
 }
 
-bool decode_into(const char* source, fileio::TempFile& temp, Key key) {
+bool decode_into(const char* source, fileio::TempFile& temp, Key key, const char* target) {
     fileio::InFile in;
     fileio::OutFile out;
-    if (!in.open(source) || !out.open_fd(temp.fd(), temp.path())) return false;
+    if (!in.open(source) || !out.open_fd(temp.fd(), target, kIntermediate)) return false;
     const bool done = keycoding::xor_code(key, in, out);
     return out.finish(done);
 }
@@ -90,7 +94,8 @@ void drop_or_keep(fileio::TempFile& temp, bool source_whole) {
 // fails, the intermediate file is the one copy of what was read.
 int code_pipeline_once(Format format, const char* source, const char* target, Key key, int plain_flags) {
     fileio::TempFile temp;
-    if (!temp.make_for(target, fileio::target_kind(target)) || !compress_into(format, source, temp)) {
+    const std::string real = fileio::resolved_target(target);
+    if (!temp.make_for(real.c_str(), fileio::target_kind(real.c_str())) || !compress_into(format, source, temp, target)) {
         temp.remove();
         return 0;
     }
@@ -109,7 +114,15 @@ int code_pipeline_once(Format format, const char* source, const char* target, Ke
     return flags;
 }
 
+// Writing the source's own file would destroy what is about to be read.
+bool refused_over_itself(const char* source, const char* target) {
+    if (!fileio::same_file(source, target)) return false;
+    fileio::note_failure("cannot write %s over itself", target, 0);
+    return true;
+}
+
 int code_pipeline(Format format, const char* source, const char* target, Key key, int plain_flags) {
+    if (refused_over_itself(source, target)) return 0;
     struct stat st;
     if (::stat(source, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
         return code_pipeline_once(format, source, target, key, plain_flags);
@@ -117,7 +130,8 @@ int code_pipeline(Format format, const char* source, const char* target, Key key
     if (source_holds_zero(source) == 1) {
         flags |= kHasZero;
         fileio::TempFile temp;
-        if (temp.make_for(target, fileio::target_kind(target)) && compress_into(format, source, temp)) {
+        const std::string real = fileio::resolved_target(target);
+        if (temp.make_for(real.c_str(), fileio::target_kind(real.c_str())) && compress_into(format, source, temp, target)) {
             flags |= kPacked;
             const bool source_whole = fileio::survives_failed_write(source, target);
             if (code_from(temp, target, key)) {
@@ -141,10 +155,13 @@ int code_pipeline(Format format, const char* source, const char* target, Key key
 // compressed: compression keeps zeros only as run markers, and a source
 // without zeros is coded as it is.
 int decode_pipeline(Format format, const char* source, const char* target, Key key, bool move) {
-    const fileio::Target kind = fileio::target_kind(target);
+    if (refused_over_itself(source, target)) return 0;
+    // A link is replaced where it leads, and stays a link.
+    const std::string real = fileio::resolved_target(target);
+    const fileio::Target kind = fileio::target_kind(real.c_str());
     fileio::TempFile temp;
-    if (!temp.make_for(target, kind)) return 0;
-    if (!decode_into(source, temp, key)) {
+    if (!temp.make_for(real.c_str(), kind)) return 0;
+    if (!decode_into(source, temp, key, target)) {
         temp.remove();
         return 0;
     }
@@ -158,13 +175,15 @@ int decode_pipeline(Format format, const char* source, const char* target, Key k
         if (placed) flags |= kPacked;
         finished = placed && temp.remove();
     } else if (zero == 0) {
-        // Renamed only onto a regular file or a new one, and only from beside
-        // it: a device, a FIFO or a link is written through.
-        if (move || !fileio::renamed_into_place(kind) || !fileio::renamed_into_place(fileio::target_kind(target))) {
+        // Renamed only onto a regular file of one name or a new one, and
+        // only from beside it: anything else is written as the routines
+        // write it.
+        if (move || !fileio::renamed_into_place(kind) ||
+            !fileio::renamed_into_place(fileio::target_kind(real.c_str()))) {
             placed = copy_from(temp, target);
             finished = placed && temp.remove();
         } else {
-            placed = finished = temp.rename_to(target);
+            placed = finished = temp.rename_to(real.c_str(), target);
         }
     }
     if (finished)

@@ -1,11 +1,12 @@
 // The terminal device's output fed to a terminal emulator (libvterm): after
 // random sequences of device operations, the emulator's cells, colours and
-// cursor must be the device's kept cells, whatever the terminal showed
-// before.
+// cursor must be the device's kept cells where the console drew, and what
+// other output left everywhere else.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include <versos/consola.h>
 
 #include "lib/charsets/cp850.h"
+#include "lib/console/message_box.h"
 #include "lib/console/terminal/terminal_device.h"
 #include "tests/console/terminal/vterm_screen.h"
 
@@ -54,14 +56,17 @@ bool has_cursor_style(const std::string& bytes) {
 // A device writing into memory, and the emulator reading what it wrote.
 class Rig {
 public:
-    Rig(Size terminal, TerminalKind kind) : kind_(kind), screen_(terminal.rows, terminal.columns) {
+    // Keys, when given, are read from `input_fd`.
+    Rig(Size terminal, TerminalKind kind, int input_fd = -1) : kind_(kind), screen_(terminal.rows, terminal.columns) {
         fd_ = memfd_create("console-output", 0);
         TerminalSetup setup;
+        setup.input_fd = input_fd;
         setup.output_fd = fd_;
         setup.size = terminal;
         setup.kind = kind;
         setup.whole_process = false;
         device_ = std::make_unique<TerminalDevice>(setup);
+        others_ = shown_cells();
     }
     ~Rig() { close(fd_); }
 
@@ -70,6 +75,11 @@ public:
 
     // What the device wrote since the last call, fed to the emulator.
     std::string take_output() {
+        std::string bytes = take_bytes();
+        screen_.feed(bytes);
+        return bytes;
+    }
+    std::string take_bytes() {
         std::string bytes;
         char buffer[65536];
         ssize_t n;
@@ -77,7 +87,6 @@ public:
             bytes.append(buffer, static_cast<std::size_t>(n));
             read_ += n;
         }
-        screen_.feed(bytes);
         return bytes;
     }
 
@@ -94,6 +103,19 @@ public:
         }
         junk += "\x1b[1;7;5;33;44m";
         screen_.feed(junk);
+        others_ = shown_cells();
+    }
+
+    // Another program's text at (row, column), over whatever the console
+    // drew there; unless `set_again`, no operation of the test sets those
+    // cells again.
+    void write_outside(int row, int column, const std::string& text, bool set_again = false) {
+        take_output();
+        screen_.feed("\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H\x1b[4;35m" + text);
+        device_->terminal_written_outside();
+        others_ = shown_cells();
+        for (std::size_t i = 0; i < text.size() && !set_again; ++i)
+            foreign_.push_back(Point{column + static_cast<int>(i), row});
     }
 
     // Every visible cell, its colours where they show, and the cursor, as
@@ -108,6 +130,17 @@ public:
             for (int c = 0; c < screen_.columns(); ++c) {
                 Cell kept = cells[static_cast<std::size_t>(r) * size.columns + c];
                 VtermScreen::Shown shown = screen_.at(r, c);
+                if (!device_->kept_cells().drawn(c, r) ||
+                    std::find(foreign_.begin(), foreign_.end(), Point{c, r}) != foreign_.end()) {
+                    const VtermScreen::Shown& before = others_[static_cast<std::size_t>(r) * screen_.columns() + c];
+                    if ((shown.ch != before.ch || shown.fg != before.fg || shown.bg != before.bg ||
+                         shown.bold != before.bold || shown.blink != before.blink) &&
+                        ++wrong <= 5)
+                        ADD_FAILURE() << context << ": cell " << r << "," << c << " not the console's, U+" << std::hex
+                                      << static_cast<unsigned>(before.ch) << " became U+"
+                                      << static_cast<unsigned>(shown.ch) << std::dec;
+                    continue;
+                }
                 int fg = shown.fg, bg = shown.bg;
                 if (kind_ == TerminalKind::kLinuxConsole) {
                     // Bold and blink give the bright colours there; older
@@ -147,8 +180,19 @@ public:
     bool cursor_placed_ = false;  // by a write or a cursor move: before, the device leaves it alone
 
 private:
+    std::vector<VtermScreen::Shown> shown_cells() const {
+        std::vector<VtermScreen::Shown> cells;
+        for (int r = 0; r < screen_.rows(); ++r)
+            for (int c = 0; c < screen_.columns(); ++c) cells.push_back(screen_.at(r, c));
+        return cells;
+    }
+
     TerminalKind kind_;
     VtermScreen screen_;
+    // What other output left on the terminal, and the cells it covered that
+    // the console had drawn.
+    std::vector<VtermScreen::Shown> others_;
+    std::vector<Point> foreign_;
     int fd_;
     off_t read_ = 0;
     std::unique_ptr<TerminalDevice> device_;
@@ -302,8 +346,10 @@ TEST(TerminalDeviceOnEmulator, ShowsTheKeptCellsAfterRandomOperations) {
             Rig rig(t.size, t.kind);
             rig.scribble(random);
             Operations ops(rig, random);
+            // Half the runs start with the console's own screen, half with
+            // the other program's text wherever the console has not drawn.
             Size s = rig.device().size();
-            rig.device().fill(Point{0, 0}, s.columns * s.rows, ops.any_cell());
+            if (seed % 2 == 1) rig.device().fill(Point{0, 0}, s.columns * s.rows, ops.any_cell());
             std::string where = std::to_string(t.size.columns) + "x" + std::to_string(t.size.rows) +
                                 (t.kind == TerminalKind::kLinuxConsole ? " linux" : "") + " seed " +
                                 std::to_string(seed);
@@ -364,14 +410,16 @@ TEST(TerminalDeviceOnEmulator, SendsLittle) {
 }
 
 // A narrow window scrolling (twice in some calls, and down at times) on
-// rows blank beside it: the terminal's whole lines move (one DL for both
-// scrolls of a call), so that little more than the new text is sent. In
-// other backgrounds and beside other text, the screen is right all the same.
+// rows the console cleared: the terminal's whole lines move (one DL for
+// both scrolls of a call), so that little more than the new text is sent.
+// In other backgrounds, beside other text, and beside text other output
+// wrote there, the screen is right all the same.
 TEST(TerminalDeviceOnEmulator, ANarrowWindowScrollsByWholeLines) {
     Rig rig(Size{80, 25}, TerminalKind::kAnsi);
     const TextInfo saved = vActual;
     install_device(&rig.device());
     textattr(0x07);
+    clrscr();
     window(11, 6, 30, 10);
     rig.expect_shown("window");
     auto pieces = [&](int count, const std::string& context, bool two_backgrounds) {
@@ -398,8 +446,101 @@ TEST(TerminalDeviceOnEmulator, ANarrowWindowScrollsByWholeLines) {
     rig.device().set_cursor(Point{40, 7});
     rig.device().write("beside", 6);
     pieces(30, "beside other text", true);
+    rig.write_outside(8, 50, "written by printf");
+    rig.write_outside(4, 0, std::string(80, '='));
+    pieces(30, "beside text of others", true);
+    // Other output over the window: a clear sends every cell again.
+    rig.write_outside(6, 12, "over the window", true);
+    clrscr();
+    rig.expect_shown("cleared after other output");
     install_device(nullptr);
     vActual = saved;
+}
+
+// A screen the console never drew on: what a program shows in a window (its
+// clears, scrolls, lines in and out, text moved and boxes put back) leaves
+// every cell outside the window as it was, also past the 80 by 25 cells of
+// the start window on a larger terminal.
+TEST(TerminalDeviceOnEmulator, LeavesWhatOthersDrewOutsideItsRectangles) {
+    for (Size terminal : {Size{80, 25}, Size{100, 30}, Size{80, 24}}) {
+        Rig rig(terminal, TerminalKind::kAnsi);
+        std::mt19937 random(terminal.columns);
+        rig.scribble(random);
+        const TextInfo saved = vActual;
+        install_device(&rig.device());
+        textattr(0x1E);
+        const std::string where = std::to_string(terminal.columns) + "x" + std::to_string(terminal.rows);
+        for (int i = 0; i < 40; ++i) cprintf("line %d of the start window, long enough to wrap  ", i);
+        rig.expect_shown(where + " start window");
+        clrscr();
+        rig.expect_shown(where + " start window cleared");
+        window(10, 3, 39, 7);
+        rig.expect_shown(where + " window");
+        for (int i = 0; i < 12; ++i) cprintf("%d: some text in the window. ", i);
+        gotoxy(1, 2);
+        insline();
+        delline();
+        movetext(1, 1, 10, 2, 15, 3);
+        std::vector<char> cells(30 * 5 * 2);
+        gettext_(1, 1, 30, 5, cells.data());
+        clrscr();
+        puttext(1, 1, 30, 5, cells.data());
+        rig.expect_shown(where + " window after its operations");
+        install_device(nullptr);
+        vActual = saved;
+    }
+}
+
+// A message box over the console's text and over text it did not draw, on
+// a terminal of the start window's size and on a small one: the box shows
+// whole on the terminal (title, every line of the text, the button), and
+// when it goes the terminal shows what it showed before, on a terminal with
+// an alternate screen; on the Linux console, which has none, the console's
+// own cells come back.
+TEST(TerminalDeviceOnEmulator, AMessageBoxLeavesTheScreenAsItFoundIt) {
+    const std::string text =
+        "Un texto bastante largo para que la caja lo parta en varias l\xEDneas en una terminal peque\xF1" "a.";
+    const Terminal terminals[] = {{{80, 25}, TerminalKind::kAnsi},
+                                  {{40, 10}, TerminalKind::kAnsi},
+                                  {{80, 25}, TerminalKind::kLinuxConsole}};
+    for (const Terminal& t : terminals) {
+        int keys[2];
+        ASSERT_EQ(pipe(keys), 0);
+        ASSERT_EQ(write(keys[1], "x\r", 2), 2);  // a key the box ignores, then Enter
+        const std::string where = std::to_string(t.size.columns) + "x" + std::to_string(t.size.rows) +
+                                  (t.kind == TerminalKind::kLinuxConsole ? " linux" : "");
+        {
+            Rig rig(t.size, t.kind, keys[0]);
+            std::mt19937 random(7);
+            rig.scribble(random);
+            const TextInfo saved = vActual;
+            install_device(&rig.device());
+            window(3, 2, 30, 6);
+            cputs("the console's own text, under the box");
+            rig.expect_shown(where + " before the box");
+            message_box("\xA1" "Atenci\xF3n!", text.c_str());
+            const std::string bytes = rig.take_bytes();
+            const std::size_t leave = bytes.find("\x1b[?1049l");
+            EXPECT_EQ(leave == std::string::npos, t.kind == TerminalKind::kLinuxConsole) << where;
+            // What shows while the box waits: everything up to its last
+            // drawing, before the key that closes it.
+            std::string shown;
+            rig.screen().feed(bytes.substr(0, leave == std::string::npos ? bytes.size() : leave));
+            for (int r = 0; r < rig.screen().rows(); ++r) shown += rig.screen().row_text(r) + "\n";
+            if (leave != std::string::npos) {
+                EXPECT_NE(shown.find("\xC2\xA1" "Atenci\xC3\xB3n!"), std::string::npos) << where << "\n" << shown;
+                EXPECT_NE(shown.find("[ Aceptar ]"), std::string::npos) << where << "\n" << shown;
+                EXPECT_NE(shown.find("peque\xC3\xB1" "a."), std::string::npos) << where << "\n" << shown;
+                EXPECT_NE(shown.find("Un texto"), std::string::npos) << where << "\n" << shown;
+                rig.screen().feed(bytes.substr(leave));
+            }
+            rig.expect_shown(where + " after the box");
+            install_device(nullptr);
+            vActual = saved;
+        }
+        close(keys[0]);
+        close(keys[1]);
+    }
 }
 
 }  // namespace

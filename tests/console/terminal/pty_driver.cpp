@@ -6,10 +6,22 @@
 //
 //   console_terminal_driver REPORT_FD GO_FD
 //
-// With standard input and output redirected, it reports instead what the
-// device does without a terminal:
+// With standard input and output redirected, it reads keys from standard
+// input (getsf_, getch_, fgets, kbhit_, then reads past its end):
 //
-//   console_terminal_driver --redirected REPORT_FD
+//   console_terminal_driver --keys REPORT_FD
+//
+// A key read, then a line read by stdio, then keys typed ahead while the
+// program is busy, on a terminal:
+//
+//   console_terminal_driver --line REPORT_FD GO_FD
+//
+// A crash while a key is read, set off by SIGUSR1: abort(), a stack
+// overflow, or SIGBUS with another library's handler installed after the
+// console's (passing it on) or before it (recovering):
+//
+//   console_terminal_driver --crash abort|overflow|bus-passed-on|bus-recovered REPORT_FD
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +29,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include <versos/consola.h>
 
 #include "lib/console/device.h"
 
@@ -57,32 +72,122 @@ void program(int go_fd) {
     }
 }
 
-// Nothing may wait or crash; nothing written is sent or kept.
-void redirected() {
-    using namespace versos::console;
-    Device& d = device();
-    d.set_cursor(Point{0, 0});
-    d.write("hello", 5);
-    d.set_cursor_shape(CursorShape{false, 100});
-    int key = d.read_key();
-    bool waiting = d.key_waiting();
-    d.wait_for_key();
-    bool pushed = d.push_key('a');
-    Cell kept[5];
-    bool read = d.read_cells(Rect{0, 0, 4, 0}, kept);
-    bool written = d.write_cells(Rect{0, 0, 4, 0}, kept);
-    char line[128];
-    std::snprintf(line, sizeof line, "shows %d reads %d key %d waiting %d pushed %d read %d written %d cursor %d\n",
-                  d.shows_output(), d.reads_keys(), key, waiting, pushed, read, written, d.cursor().x);
+// Each key with "p" after it where it begins a two-byte key.
+void scripted_keys() {
+    using namespace versos;
+    char line[256];
+    char edited[16] = "";
+    getsf_(edited, sizeof edited);
+    std::string text = "edited";
+    for (const char* p = edited; *p; ++p) {
+        std::snprintf(line, sizeof line, " %02X", static_cast<unsigned char>(*p));
+        text += line;
+    }
+    say((text + "\n").c_str());
+    text = "keys";
+    for (int i = 0; i < 3; ++i) {
+        int key = getch_();
+        std::snprintf(line, sizeof line, " %d%s", key, versos::console::device().key_began_pair() ? "p" : "");
+        text += line;
+    }
+    say((text + "\n").c_str());
+    if (!std::fgets(line, sizeof line, stdin)) std::strcpy(line, "(none)\n");
+    say(("line " + std::string(line)).c_str());
+    std::snprintf(line, sizeof line, "kbhit %d\n", kbhit_());
     say(line);
+    std::snprintf(line, sizeof line, "end %d\n", getch_());
+    say(line);
+    getch_();  // ends the program
+    say("after the end\n");
+}
+
+void line_after_keys(int go_fd) {
+    using namespace versos;
+    char line[128];
+    gotoxy(3, 6);
+    cputs("Carga");
+    std::snprintf(line, sizeof line, "key %d\n", getch_());
+    say(line);
+    if (!std::fgets(line, sizeof line, stdin)) std::strcpy(line, "(none)\n");
+    say(("line " + std::string(line)).c_str());
+    say("busy\n");
+    char go;
+    if (read(go_fd, &go, 1) != 1) std::_Exit(4);  // keys are typed ahead meanwhile
+    cputs("Listo.");
+    int a = getch_(), b = getch_(), c = getch_();
+    std::snprintf(line, sizeof line, "keys %d %d %d\n", a, b, c);
+    say(line);
+}
+
+volatile int depth_reached;
+
+int overflow(int depth) {
+    if (depth < 0) return 0;
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    depth_reached = depth;
+    return overflow(depth + 1) + frame[0];
+}
+
+// SIGBUS handlers of another library: one installed before the console's
+// that recovers (as from a mapped file cut short), one installed after it
+// that passes the signal on to the handler it found.
+sigjmp_buf recovery;
+struct sigaction found_before_ours;
+
+void recover(int, siginfo_t*, void*) { siglongjmp(recovery, 1); }
+
+void pass_on(int sig, siginfo_t* info, void* context) {
+    if (found_before_ours.sa_flags & SA_SIGINFO) found_before_ours.sa_sigaction(sig, info, context);
+}
+
+void install(int sig, void (*handler)(int, siginfo_t*, void*), struct sigaction* previous) {
+    struct sigaction a = {};
+    a.sa_sigaction = handler;
+    a.sa_flags = SA_SIGINFO;
+    sigemptyset(&a.sa_mask);
+    sigaction(sig, &a, previous);
+}
+
+void crash_by_overflow(int) { overflow(0); }
+void crash_by_abort(int) { std::abort(); }
+void crash_by_sigbus(int) { raise(SIGBUS); }
+
+void crash_while_reading(const std::string& how) {
+    using namespace versos;
+    if (how == "bus-recovered") install(SIGBUS, recover, nullptr);
+    textattr(0x1E);
+    _setcursortype(0);
+    cputs("crash");  // the console's handlers from here on
+    if (how == "bus-passed-on") install(SIGBUS, pass_on, &found_before_ours);
+    signal(SIGUSR1, how == "overflow" ? crash_by_overflow : how == "abort" ? crash_by_abort : crash_by_sigbus);
+    if (sigsetjmp(recovery, 1) != 0) {
+        say("recovered\n");
+        return;
+    }
+    char line[32];
+    std::snprintf(line, sizeof line, "ready %d\n", static_cast<int>(getpid()));
+    say(line);
+    getch_();
+    say("no crash\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--redirected") == 0) {
+    if (argc == 3 && std::strcmp(argv[1], "--keys") == 0) {
         report_fd = std::atoi(argv[2]);
-        redirected();
+        scripted_keys();
+        return 0;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--line") == 0) {
+        report_fd = std::atoi(argv[2]);
+        line_after_keys(std::atoi(argv[3]));
+        return 0;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--crash") == 0) {
+        report_fd = std::atoi(argv[3]);
+        crash_while_reading(argv[2]);
         return 0;
     }
     if (argc != 3) return 2;

@@ -1,8 +1,9 @@
 // The terminal device on a pseudo-terminal, as a person uses it: keys typed
-// while the program is busy reach it unechoed and whole; stopped with Ctrl+Z
-// and killed with SIGTERM, it leaves the terminal's mode as it found it and
-// the cursor visible; continued or resized, its mode and its screen are
-// back. And the same program with standard input and output redirected.
+// while the program is busy reach it in order and whole, and their echo
+// never shifts where it draws; stdio reads lines between key reads; stopped
+// with Ctrl+Z, killed with SIGTERM or crashed, it leaves the terminal's mode
+// as it found it and the cursor visible; continued or resized, its mode and
+// its screen are back. And keys from standard input without a terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -14,7 +15,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "tests/console/terminal/vterm_screen.h"
 
@@ -42,6 +45,11 @@ public:
         ssize_t n;
         while ((n = read(fd_, buffer, sizeof buffer)) > 0) all.append(buffer, static_cast<std::size_t>(n));
         fcntl(fd_, F_SETFL, flags);
+    }
+    // True if a whole line waits, reading for up to `timeout_ms` for one.
+    bool line_within(int timeout_ms) {
+        if (all.find('\n', taken_) != std::string::npos) return true;
+        return read_some(timeout_ms) && all.find('\n', taken_) != std::string::npos;
     }
     std::string line() {
         std::size_t end;
@@ -83,7 +91,38 @@ void type(int master, const std::string& keys) {
     ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
 }
 
-TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled) {
+// Waits until a key read has the keyboard (no line editing) or has given it
+// back; false if that never happens.
+bool keyboard_becomes(int fd, bool the_consoles) {
+    for (int waited = 0; waited < kPatienceMs; ++waited) {
+        if (((mode_of(fd).c_lflag & ICANON) == 0) == the_consoles) return true;
+        poll(nullptr, 0, 1);
+    }
+    return false;
+}
+
+// Runs the driver with `args` as the session leader of the pseudo-terminal
+// `slave`, its standard input and output; `keep` stays open in it.
+pid_t run_on_terminal(int master, int slave, const std::vector<std::string>& args, const std::vector<int>& drop) {
+    pid_t child = fork();
+    if (child != 0) return child;
+    setsid();
+    ioctl(slave, TIOCSCTTY, 0);
+    dup2(slave, STDIN_FILENO);
+    dup2(slave, STDOUT_FILENO);
+    dup2(slave, STDERR_FILENO);
+    close(slave);
+    close(master);
+    for (int fd : drop) close(fd);
+    setenv("TERM", "xterm", 1);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+TEST(TerminalDeviceOnPty, KeysInOrderAndTheTerminalPutBackWhenStoppedAndKilled) {
     int master, slave;
     winsize size{25, 80, 0, 0};
     if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
@@ -91,22 +130,9 @@ TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled)
     int report[2], go[2];
     ASSERT_EQ(pipe(report), 0);
     ASSERT_EQ(pipe(go), 0);
-    pid_t driver = fork();
+    pid_t driver = run_on_terminal(
+        master, slave, {CONSOLE_TERMINAL_DRIVER, std::to_string(report[1]), std::to_string(go[0])}, {report[0], go[1]});
     ASSERT_GE(driver, 0);
-    if (driver == 0) {
-        setsid();
-        ioctl(slave, TIOCSCTTY, 0);
-        dup2(slave, STDIN_FILENO);
-        dup2(slave, STDOUT_FILENO);
-        close(slave);
-        close(master);
-        close(report[0]);
-        close(go[1]);
-        setenv("TERM", "xterm", 1);
-        std::string r = std::to_string(report[1]), g = std::to_string(go[0]);
-        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, r.c_str(), g.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
     close(report[1]);
     close(go[0]);
     Stream reports(report[0]), screen(master);
@@ -115,24 +141,23 @@ TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled)
     std::string ready = reports.line();
     ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
     pid_t program = std::stoi(ready.substr(6));
+    ASSERT_TRUE(keyboard_becomes(slave, true));
     termios keys = mode_of(slave);
     EXPECT_EQ(keys.c_lflag & (ICANON | ECHO), 0u);
     EXPECT_NE(keys.c_lflag & ISIG, 0u) << "Ctrl+C and Ctrl+Z act while the input mode says so";
 
     type(master, "x");
     EXPECT_EQ(reports.line(), "key 120");
-    type(master, "qz\x1b[A");  // while the program is busy
+    EXPECT_TRUE(same_mode(mode_of(slave), before)) << "the keyboard given back between reads";
+    type(master, "qz\x1b[A");  // while the program is busy: echoed by the terminal
+    ASSERT_TRUE(screen.read_until("qz"));
     ASSERT_EQ(write(go[1], "g", 1), 1);
     EXPECT_EQ(reports.line(), "keys 113 122 224 72");
-    // An echo would have come before what the program drew after reading.
+    // The echo moved the terminal's cursor: "done" lands where it was placed.
     ASSERT_TRUE(screen.read_until("done"));
     shown.feed(screen.all);
-    for (int row = 0; row < 25; ++row) {
-        std::string expected(80, ' ');
-        if (row == 1) expected.replace(2, 5, "hello");
-        if (row == 3) expected.replace(2, 4, "done");
-        EXPECT_EQ(shown.row_text(row), expected) << "row " << row;
-    }
+    EXPECT_EQ(shown.row_text(1).substr(2, 5), "hello");
+    EXPECT_EQ(shown.row_text(3).substr(0, 8), "  done  ");
     EXPECT_FALSE(shown.cursor_visible());
 
     type(master, "\x1a");  // Ctrl+Z
@@ -159,6 +184,17 @@ TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled)
     type(master, "r");
     EXPECT_EQ(reports.line(), "key 114");
 
+    // A lone Escape while the terminal is being resized (SIGWINCH 200 times
+    // a second): the wait for the rest of a sequence keeps its deadline.
+    type(master, "\x1b");
+    bool seen_key = false;
+    for (int i = 0; i < kPatienceMs / 5 && !seen_key; ++i) {
+        kill(program, SIGWINCH);
+        seen_key = reports.line_within(5);
+    }
+    ASSERT_TRUE(seen_key) << "Escape put off while the signals came";
+    EXPECT_EQ(reports.line(), "key 27");
+
     ASSERT_EQ(kill(program, SIGTERM), 0);
     EXPECT_EQ(reports.line(), "ended " + std::to_string(SIGTERM));
     EXPECT_TRUE(same_mode(mode_of(slave), before)) << "the terminal's mode after SIGTERM";
@@ -176,33 +212,173 @@ TEST(TerminalDeviceOnPty, KeysUnechoedAndTheTerminalPutBackWhenStoppedAndKilled)
     close(go[1]);
 }
 
-TEST(TerminalDeviceRedirected, DropsOutputAndNeverWaits) {
-    int report[2], output[2];
+// getch_ then fgets: the line is echoed and ended by Enter. Keys typed ahead
+// while no read waits are echoed by the terminal, reach the next getch_ in
+// order and never shift where the console draws.
+TEST(TerminalDeviceOnPty, StdioReadsLinesBetweenKeyReads) {
+    int master, slave;
+    winsize size{25, 80, 0, 0};
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
+    const termios before = mode_of(slave);
+    int report[2], go[2];
     ASSERT_EQ(pipe(report), 0);
-    ASSERT_EQ(pipe(output), 0);
+    ASSERT_EQ(pipe(go), 0);
+    pid_t driver = run_on_terminal(
+        master, slave, {CONSOLE_TERMINAL_DRIVER, "--line", std::to_string(report[1]), std::to_string(go[0])},
+        {report[0], go[1]});
+    ASSERT_GE(driver, 0);
+    close(report[1]);
+    close(go[0]);
+    Stream reports(report[0]), screen(master);
+
+    ASSERT_TRUE(keyboard_becomes(slave, true));
+    type(master, "k");
+    EXPECT_EQ(reports.line(), "key 107");
+    EXPECT_TRUE(same_mode(mode_of(slave), before)) << "the mode the key read found";
+    type(master, "hola\r");
+    EXPECT_EQ(reports.line(), "line hola");
+    EXPECT_TRUE(screen.read_until("hola")) << "echoed";
+    EXPECT_EQ(reports.line(), "busy");
+    type(master, "xy\r");  // Enter is a line feed in the terminal's own mode
+    ASSERT_TRUE(screen.read_until("xy")) << "type-ahead echoed";
+    ASSERT_EQ(write(go[1], "g", 1), 1);
+    EXPECT_EQ(reports.line(), "keys 120 121 13");
+    int status;
+    ASSERT_EQ(waitpid(driver, &status, 0), driver);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    screen.drain();
+    testing::VtermScreen shown(25, 80);
+    shown.feed(screen.all);
+    EXPECT_EQ(shown.row_text(5).substr(0, 14), "  CargaListo. ");
+    EXPECT_TRUE(same_mode(mode_of(slave), before));
+    close(master);
+    close(slave);
+    close(report[0]);
+    close(go[1]);
+}
+
+// Under dash, as a person runs it: stty -g before and after a crash while a
+// key is read (the keyboard then the console's, the cursor hidden, colours
+// set) are the same, and the crash keeps its own status (0: the program
+// recovered and ended normally).
+void crash_under_dash(const char* how, int signal_number) {
+    int master, slave;
+    winsize size{25, 80, 0, 0};
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const std::string script = std::string("ulimit -c 0; echo \"before $(stty -g)\"; \"$0\" --crash ") + how + " " +
+                               std::to_string(report[1]) + "; echo \"status $?\"; echo \"after $(stty -g)\"";
+    pid_t shell = run_on_terminal(master, slave, {"dash", "-c", script, CONSOLE_TERMINAL_DRIVER}, {report[0]});
+    ASSERT_GE(shell, 0);
+    close(report[1]);
+    Stream reports(report[0]), screen(master);
+    std::string ready = reports.line();
+    ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
+    ASSERT_TRUE(keyboard_becomes(slave, true));
+    ASSERT_EQ(kill(std::stoi(ready.substr(6)), SIGUSR1), 0);
+    ASSERT_TRUE(screen.read_until("after "));
+    int status;
+    ASSERT_EQ(waitpid(shell, &status, 0), shell);
+    screen.drain();
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(screen.all, m, std::regex("before ([0-9a-f:]+)")));
+    const std::string stty_before = m[1];
+    ASSERT_TRUE(std::regex_search(screen.all, m, std::regex("after ([0-9a-f:]+)")));
+    EXPECT_EQ(m[1], stty_before);
+    ASSERT_TRUE(std::regex_search(screen.all, m, std::regex("status ([0-9]+)")));
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer, whose handler comes before ours, reports the fault
+    // and ends the program itself.
+    if (signal_number == SIGSEGV || signal_number == SIGBUS) signal_number = 0;
+#endif
+    if (std::string(how) == "bus-recovered") {
+        EXPECT_EQ(m[1], "0");
+        EXPECT_EQ(reports.line(), "recovered");
+    } else if (signal_number != 0) {
+        EXPECT_EQ(std::stoi(m[1]), 128 + signal_number);
+    } else {
+        EXPECT_NE(std::stoi(m[1]), 0);
+    }
+    testing::VtermScreen shown(25, 80);
+    shown.feed(screen.all);
+    EXPECT_TRUE(shown.cursor_visible());
+    EXPECT_TRUE(shown.pen_is_default());
+    close(master);
+    close(slave);
+    close(report[0]);
+}
+
+TEST(TerminalDeviceOnPty, PutBackAfterAbort) { crash_under_dash("abort", SIGABRT); }
+TEST(TerminalDeviceOnPty, PutBackAfterAStackOverflow) { crash_under_dash("overflow", SIGSEGV); }
+// Another library's handler for SIGBUS, installed after the console's or
+// before it: each reaches the other.
+TEST(TerminalDeviceOnPty, PutBackAfterSigbusPassedOn) { crash_under_dash("bus-passed-on", SIGBUS); }
+TEST(TerminalDeviceOnPty, PutBackWhenSigbusIsRecovered) { crash_under_dash("bus-recovered", 0); }
+
+// Standard input and output redirected, no terminal: the bytes of standard
+// input are the keys, decoded as typed ones are, read one at a time so that
+// stdio reads what follows; at its end Enter once, then the program ends
+// with 129. Nothing reaches standard output; getsf_ shows its text once on
+// standard error.
+struct Ended {
+    std::string reports, output, errors;
+    int status = -1;
+};
+
+Ended run_with_input(const std::string& input) {
+    int report[2], in[2], out[2], err[2];
+    Ended ended;
+    if (pipe(report) != 0 || pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return ended;
     pid_t child = fork();
-    ASSERT_GE(child, 0);
+    if (child < 0) return ended;
     if (child == 0) {
-        int none = open("/dev/null", O_RDONLY);
-        dup2(none, STDIN_FILENO);
-        dup2(output[1], STDOUT_FILENO);
-        close(output[0]);
-        close(report[0]);
+        dup2(in[0], STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], report[0]}) close(fd);
         std::string r = std::to_string(report[1]);
-        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, "--redirected", r.c_str(), static_cast<char*>(nullptr));
+        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, "--keys", r.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(report[1]);
-    close(output[1]);
-    Stream reports(report[0]), written(output[0]);
-    EXPECT_EQ(reports.line(), "shows 0 reads 0 key 13 waiting 0 pushed 0 read 0 written 0 cursor 0");
+    for (int fd : {in[0], out[1], err[1], report[1]}) close(fd);
+    // Small enough for the pipe: written whole before anything is read.
+    if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) return ended;
+    close(in[1]);
+    Stream reports(report[0]), output(out[0]), errors(err[0]);
+    reports.read_until("\n\n");  // never comes: reads to the end
     int status;
-    EXPECT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    written.drain();
-    EXPECT_EQ(written.all, "") << "nothing reaches standard output";
-    close(report[0]);
-    close(output[0]);
+    waitpid(child, &status, 0);
+    output.drain();
+    errors.drain();
+    ended.reports = reports.all;
+    ended.output = output.all;
+    ended.errors = errors.all;
+    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    for (int fd : {report[0], out[0], err[0]}) close(fd);
+    return ended;
+}
+
+TEST(TerminalDeviceWithoutATerminal, StandardInputsBytesAreTheKeys) {
+    // Ó is a letter, the cursor key's Escape sequence its two bytes.
+    Ended piped = run_with_input(
+        "\xC3\x93SCAR\r"
+        "a\x1b[A"
+        "rest\n");
+    EXPECT_EQ(piped.reports,
+              "edited E0 53 43 41 52\n"
+              "keys 97 224p 72\n"
+              "line rest\n"
+              "kbhit 1\n"
+              "end 13\n");
+    EXPECT_EQ(piped.status, 129);
+    EXPECT_EQ(piped.output, "");
+    EXPECT_EQ(piped.errors, "\xC3\x93SCAR");
+
+    Ended none = run_with_input("");
+    EXPECT_EQ(none.reports, "edited\n");
+    EXPECT_EQ(none.status, 129);
+    EXPECT_EQ(none.output, "");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ VtermScreen::VtermScreen(int rows, int columns) : rows_(rows), columns_(columns)
     static const VTermScreenCallbacks callbacks = {nullptr, nullptr, nullptr, on_property,
                                                    nullptr, nullptr, nullptr, nullptr};
     vterm_screen_set_callbacks(screen_, &callbacks, this);
+    vterm_screen_enable_altscreen(screen_, 1);
     vterm_screen_reset(screen_, 1);
     state_ = vterm_obtain_state(vt_);
 }
