@@ -45,7 +45,7 @@ function(check_exports library file)
     # A declaration the macro does not mark would be hidden: none may be.
     string(REGEX MATCHALL "\n[A-Za-z_][^;(\n]*\\(" starts "${text}")
     foreach(start ${starts})
-      if(NOT start MATCHES "^\n(VERSOS_${upper}_EXPORT |static_assert)")
+      if(NOT start MATCHES "^\n(VERSOS_${upper}_EXPORT |static_assert|using |typedef |struct |enum )")
         string(STRIP "${start}" start)
         set(wrong "${wrong}\n  ${header}: not marked for export: ${start}" PARENT_SCOPE)
       endif()
