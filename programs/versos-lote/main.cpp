@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <versos/generador.h>
+#include <versos/version.h>
 
 #include "programs/versos-lote/fragment_lines.h"
 
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (std::strcmp(arg, "--version") == 0) {
-            std::puts("versos-lote " VERSOS_VERSION);
+            std::puts("versos-lote " VERSOS_VERSION_STRING);
             return 0;
         } else {
             return wrong_command_line("unknown option: ", arg);

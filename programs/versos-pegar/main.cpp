@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include <versos/version.h>
+
 #include "core/clipboard/clipboard_device.h"
 #include "lib/posix_io/posix_io.h"
 
@@ -18,8 +20,9 @@ constexpr char kUsage[] =
     "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else the X11\n"
     "CLIPBOARD selection when DISPLAY is set; else the file clipboard in\n"
     "$XDG_RUNTIME_DIR/versos (or /tmp/versos-UID).\n"
-    "  -r      print the raw Windows-1252 bytes unchanged\n"
-    "  --help  show this text\n"
+    "  -r         print the raw Windows-1252 bytes unchanged\n"
+    "  --help     show this text\n"
+    "  --version  show the version\n"
     "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
     "clipboard holds no text, 2 the clipboard can't be reached or the command\n"
     "line is wrong. A clipboard file can't be reached when it or its lock\n"
@@ -39,6 +42,9 @@ int main(int argc, char** argv) {
             format = versos::TextFormat::windows1252;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("versos-pegar %s\n", versos::version());
             return 0;
         } else {
             std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);

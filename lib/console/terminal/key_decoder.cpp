@@ -1,6 +1,6 @@
 #include "lib/console/terminal/key_decoder.h"
 
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 
 namespace versos::console {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 #include "lib/console/terminal/key_decoder.h"
 
 namespace versos::console {
