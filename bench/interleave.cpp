@@ -2,8 +2,9 @@
 // times so that both see the same machine, and prints the ratio of their
 // median wall times (first / second).
 //
-//   interleave [-n RUNS] [--shell] -- COMMAND A ARGS... -- COMMAND B ARGS...
+//   interleave [-n RUNS] [-w WARM-UPS] [--shell] -- COMMAND A ARGS... -- COMMAND B ARGS...
 //
+// The warm-up runs (20 unless -w says otherwise) are not timed.
 // With --shell each command is one string run by /bin/sh -c (for pipelines;
 // both sides then pay for the shell). Standard output and error of the
 // commands go to /dev/null. A command that exits non-zero stops the run.
@@ -63,7 +64,7 @@ double median(std::vector<double> v) {
 }
 
 [[noreturn]] void usage() {
-    std::fputs("usage: interleave [-n RUNS] [--shell] -- COMMAND A... -- COMMAND B...\n", stderr);
+    std::fputs("usage: interleave [-n RUNS] [-w WARM-UPS] [--shell] -- COMMAND A... -- COMMAND B...\n", stderr);
     std::exit(2);
 }
 
@@ -71,11 +72,14 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     int runs = 500;
+    int warm_ups = 20;
     bool shell = false;
     int i = 1;
     for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "-n") == 0 && i + 1 < argc)
             runs = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "-w") == 0 && i + 1 < argc)
+            warm_ups = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--shell") == 0)
             shell = true;
         else
@@ -97,9 +101,9 @@ int main(int argc, char** argv) {
         }
         c.argv.push_back(nullptr);
     }
-    if (runs < 1) usage();
+    if (runs < 1 || warm_ups < 0) usage();
 
-    for (int w = 0; w < 20; ++w) run_once(cmd[w % 2]);  // warm the caches of both
+    for (int w = 0; w < warm_ups; ++w) run_once(cmd[w % 2]);  // warm the caches of both
     std::vector<double> t[2];
     for (int r = 0; r < runs; ++r)
         for (int k = 0; k < 2; ++k) t[(r + k) % 2].push_back(run_once(cmd[(r + k) % 2]));  // alternate who goes first

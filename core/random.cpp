@@ -5,8 +5,9 @@
 namespace versos {
 namespace {
 
-std::uint32_t state = 1;  // the runtime's generator starts as if seeded with 1
-DrawSource scripted = nullptr;
+// One generator a thread, as the runtime keeps one a thread.
+thread_local std::uint32_t state = 1;  // starts as if seeded with 1
+thread_local DrawSource scripted = nullptr;
 
 }  // namespace
 

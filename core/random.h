@@ -1,6 +1,7 @@
 // The random source of the verse generator: the linear congruential
 // generator of the original system's C runtime, reproduced exactly so that
-// one mode and one seed give the same fragment as there.
+// one mode and one seed give the same fragment as there. The state is the
+// calling thread's own.
 #pragma once
 
 namespace versos {
@@ -13,8 +14,8 @@ void srand(unsigned int seed);
 int rand();
 
 // A replacement for the generator behind rand(), so that tests can script
-// the draws a generator makes. Returns the previous source; nullptr puts the
-// runtime's generator back.
+// the draws a generator makes on this thread. Returns the previous source;
+// nullptr puts the runtime's generator back.
 using DrawSource = int (*)();
 DrawSource set_draw_source(DrawSource source);
 

@@ -4,7 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages cmake g++ make libxcb1-dev libxau-dev libxdmcp-dev
+need_packages cmake g++ make scdoc libxcb1-dev libxau-dev libxdmcp-dev
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERSOS_BUILD_TESTS=OFF &&

@@ -1,11 +1,12 @@
 #!/bin/sh
 # Builds and runs every test: once in a normal build, once built with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the packaging tests
+# (consumers, install layout) once more with shared libraries.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 . scripts/xvfb.sh
-need_packages cmake g++ make libgtest-dev libxcb1-dev libxau-dev libxdmcp-dev xvfb xclip w3c-sgml-lib libvterm-dev tmux libncurses-dev dash
+need_packages cmake g++ make pkgconf scdoc groff-base libgtest-dev libxcb1-dev libxau-dev libxdmcp-dev xvfb xclip w3c-sgml-lib libvterm-dev tmux libncurses-dev dash
 jobs=$(nproc)
 
 run_suite() {  # build dir, extra cmake arguments...
@@ -21,6 +22,9 @@ echo "== tests =="
 run_suite build-test
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 run_suite build-sanitize -DVERSOS_SANITIZE=ON
+echo "== shared libraries: consumers and the install layout =="
+run_suite build-shared -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_LIBDIR=lib/x86_64-linux-gnu \
+          -DVERSOS_BUILD_BENCH=OFF -DVERSOS_BUILD_EXAMPLES=OFF
 echo "== fuzz targets over their regression corpus =="
 fuzz/regress.sh
 echo "All tests passed."

@@ -180,6 +180,11 @@ bool FileClipboard::close() {
 
 ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::string& why) {
     if (!folder_usable(&why)) return ReadResult::unreachable;
+    // A lock that is not a regular file keeps every run from opening the
+    // clipboard: whatever is at PATH, no run put it there.
+    char lock_path[PATH_MAX];
+    join(lock_path, sizeof lock_path, path_, kLockSuffix);
+    if (look_at(lock_path, &why) == Entry::other) return ReadResult::unreachable;
     const int fd = open_regular(path_, O_RDONLY, &why);
     if (fd < 0) {
         if (errno != ENOENT) return ReadResult::unreachable;

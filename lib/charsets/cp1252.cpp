@@ -3,21 +3,6 @@
 #include "lib/charsets/utf8.h"
 
 namespace versos {
-namespace {
-
-// 0x80 to 0x9F; the rest of the code page is Latin-1.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-}  // namespace
-
-char32_t cp1252_code_point(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
-    return byte;
-}
 
 void append_cp1252_as_utf8(const char* text, std::size_t length, std::string& out) {
     out.reserve(out.size() + length * 3);

@@ -11,7 +11,7 @@
 #include "lib/console/device.h"
 #include "lib/console/message_box.h"
 #include "lib/console/outside_writes.h"
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 
 namespace versos {
 
@@ -80,7 +80,7 @@ void show_final_text(const char* bytes, int count) {
     if (console::device().shows_output()) return;
     std::string shown;
     for (int i = 0; i < count; ++i) {
-        const console::cp850::Utf8& glyph = console::cp850::utf8(static_cast<unsigned char>(bytes[i]));
+        const cp850::Utf8& glyph = cp850::utf8(static_cast<unsigned char>(bytes[i]));
         shown.append(glyph.bytes, glyph.length);
     }
     console::write_on_standard_error(shown);

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "lib/console/outside_writes.h"
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 #include "lib/console/terminal/escapes.h"
 
 namespace versos {
@@ -40,7 +40,7 @@ public:
                 out_ += bytes[i];
                 continue;
             }
-            const console::cp850::Utf8& glyph = console::cp850::utf8(static_cast<unsigned char>(bytes[i]));
+            const cp850::Utf8& glyph = cp850::utf8(static_cast<unsigned char>(bytes[i]));
             // Line feeds and tabs keep their effect; they are not in the cells.
             if (bytes[i] == '\n' || bytes[i] == '\t')
                 out_ += bytes[i];

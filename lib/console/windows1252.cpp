@@ -1,8 +1,8 @@
 #include "lib/console/windows1252.h"
 
 #include "lib/charsets/cp1252.h"
+#include "lib/charsets/cp1252_cp850.h"
 #include "lib/charsets/utf8.h"
-#include "lib/console/terminal/cp850.h"
 
 namespace versos::console::windows1252 {
 char32_t to_unicode(unsigned char byte) {
@@ -11,8 +11,7 @@ char32_t to_unicode(unsigned char byte) {
 }
 
 unsigned char to_cp850(unsigned char byte) {
-    if (byte < 0x80) return byte;
-    return cp850::from_unicode(to_unicode(byte));
+    return cp1252_cp850::to_cp850(byte, cp1252_cp850::Lacking::question_mark);
 }
 
 std::string to_utf8(const char* text) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <versos/util/failure.h>
+#include <versos/version.h>
 
 #include "ficheros.h"
 
@@ -22,6 +23,7 @@ using versos::ficheros::kCommands;
 void help(std::FILE* out) {
     std::fputs(
         "usage: ficheros SUBCOMMAND ARGS...\n"
+        "       ficheros --help | --version\n"
         "Runs the file routine SUBCOMMAND and prints its result. Exit status 0 when the\n"
         "routine succeeds, 1 when it fails, 2 for a wrong command line.\n\n"
         "Subcommands:\n",
@@ -66,6 +68,10 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage_error("no subcommand given", nullptr);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         help(stdout);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("ficheros %s\n", versos::version());
         return 0;
     }
     const Command* command = find(argv[1]);

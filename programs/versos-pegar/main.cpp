@@ -1,9 +1,12 @@
 // versos-pegar: prints the clipboard's text item, the one versos writes.
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include <versos/version.h>
 
 #include "core/clipboard/clipboard_device.h"
 #include "lib/posix_io/posix_io.h"
@@ -17,23 +20,31 @@ constexpr char kUsage[] =
     "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else the X11\n"
     "CLIPBOARD selection when DISPLAY is set; else the file clipboard in\n"
     "$XDG_RUNTIME_DIR/versos (or /tmp/versos-UID).\n"
-    "  -r      print the raw Windows-1252 bytes unchanged\n"
-    "  --help  show this text\n"
+    "  -r         print the raw Windows-1252 bytes unchanged\n"
+    "  --help     show this text\n"
+    "  --version  show the version\n"
     "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
     "clipboard holds no text, 2 the clipboard can't be reached or the command\n"
-    "line is wrong. A clipboard file that is not a regular file (a folder,\n"
-    "device, FIFO, socket or symbolic link), is larger than 4 MiB, or whose\n"
-    "name leaves no room for its lock file can't be reached.\n";
+    "line is wrong. A clipboard file can't be reached when it or its lock\n"
+    "file PATH.lock is not a regular file (a folder, device, FIFO, socket or\n"
+    "symbolic link), when it is larger than 4 MiB, or when its name leaves no\n"
+    "room for its lock file.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Output to a file beyond the file-size limit is a write error, said as
+    // such, not a silent kill.
+    std::signal(SIGXFSZ, SIG_IGN);
     versos::TextFormat format = versos::TextFormat::utf8;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-r") == 0) {
             format = versos::TextFormat::windows1252;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("versos-pegar %s\n", versos::version());
             return 0;
         } else {
             std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);

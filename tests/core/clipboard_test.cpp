@@ -123,6 +123,16 @@ TEST_F(FileClipboardDevice, LockThatIsNotARegularFileRefusesTheClipboard) {
         ASSERT_EQ(lstat(lock.c_str(), &before), 0);
         EXPECT_FALSE(clip.open()) << what;
         EXPECT_EQ(read_file(path), "earlier") << what;
+        // Nothing a reader finds there was written by a run: with the text
+        // in place or without it, the clipboard can't be reached.
+        for (const bool with_text : {true, false}) {
+            if (!with_text) std::filesystem::remove(path);
+            std::string out, why;
+            EXPECT_EQ(clip.read_text(TextFormat::utf8, out, why), ReadResult::unreachable) << what << with_text;
+            EXPECT_NE(why.find("not a regular file"), std::string::npos) << why;
+            EXPECT_EQ(out, "");
+        }
+        write_file(path, "earlier");
         ASSERT_EQ(lstat(lock.c_str(), &after), 0) << what;
         EXPECT_EQ(after.st_mode, before.st_mode) << what;
         EXPECT_EQ(after.st_ino, before.st_ino) << what;

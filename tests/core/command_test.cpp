@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "core/buffers.h"
 #include "core/clipboard/clipboard_file.h"
@@ -156,6 +157,34 @@ TEST_F(VersosCommand, HeldClipboardChangesNothingAndStillSucceeds) {
     EXPECT_EQ(read_file(clip), "earlier");
     close(lock);
     EXPECT_NE(fragment("x", "5"), "earlier");
+}
+
+// Under a file-size limit the text can't be written: the run is one that
+// could not set the clipboard (emptied, status 0, nothing left beside it),
+// not one killed by SIGXFSZ halfway. The limit is set in the shell that
+// execs the program, so this process keeps none.
+TEST_F(VersosCommand, FileSizeLimitIsAFailedWriteNotAKill) {
+    write_file(clip, "earlier");
+    ASSERT_NE(fragment("C", "9"), "") << "the run must have bytes to write";
+    write_file(clip, "earlier");
+    const auto limited = [&](const std::string& command) {
+        return run_program({"sh", "-c", "ulimit -f 0 && exec " + command, "sh", VERSOS_BIN, PEGAR_BIN, folder / "out"},
+                           ProcessOptions{env(), "", 10});
+    };
+    const ProcessResult r = limited("\"$1\" C 9");
+    EXPECT_EQ(r.status, 0) << "killed or failed";
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_FALSE(read_file(clip).has_value()) << "the clipboard must be left emptied";
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, std::set<std::string>{"clipboard.lock"}) << "a temporary file was left";
+
+    // versos-pegar writing into a file: a write error, said as such.
+    write_file(clip, "un");
+    const ProcessResult p = limited("\"$2\" >\"$3\"");
+    EXPECT_EQ(p.status, 2) << "killed or failed";
+    EXPECT_NE(p.err.find("File too large"), std::string::npos) << p.err;
 }
 
 TEST_F(VersosCommand, UnusableFolderIsAClipboardThatCannotBeOpened) {

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <thread>
 #include <tuple>
 
@@ -48,6 +49,27 @@ Bytes working_key(const char* key) {
     std::vector<char> buffer(14 * std::strlen(key));
     const int length = expandeclave_(key, buffer.data());
     return Bytes(buffer.begin(), buffer.begin() + length);
+}
+
+// The rotation amount for the key byte whose next key byte is `next`.
+int turn_for(std::uint8_t next) {
+    return next % 13 == 0   ? 7
+           : next % 11 == 0 ? 6
+           : next % 7 == 0  ? 5
+           : next % 5 == 0  ? 4
+           : next % 3 == 0  ? 3
+           : next % 2 == 0  ? 2
+                            : 1;
+}
+
+// The rotating coding of `in` with `key`, one byte at a time.
+Bytes rotated_with(const Bytes& in, const Bytes& key) {
+    Bytes out(in.size());
+    for (std::size_t k = 0; k < in.size(); ++k) {
+        const std::size_t p = k % key.size();
+        out[k] = static_cast<std::uint8_t>(rbitchar_(in[k] ^ key[p], turn_for(key[(p + 1) % key.size()])));
+    }
+    return out;
 }
 
 Bytes sample(std::size_t size, bool with_zeros, unsigned seed = 5) {
@@ -124,9 +146,9 @@ TEST_F(Coding, XorCodingUsesTheKeyCyclicallyAcrossBlocks) {
     EXPECT_EQ(read_bytes(path("coded")), (Bytes{1 ^ 'A', 2 ^ 'B', 3 ^ 'C'}));
 }
 
-TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
-    // Large enough for the two-thread path; neither the size nor the key's
-    // length divides the chunks, so key positions straddle every boundary.
+TEST_F(Coding, LargeFilesGiveTheSameBytes) {
+    // Neither the size nor the key's length divides the blocks, so key
+    // positions straddle every boundary.
     const Bytes in = sample((17u << 20) + 12345, false);
     write_file(path("in"), in);
     EXPECT_EQ(codef_(p("in"), p("coded"), "Siete!!"), 1);
@@ -137,24 +159,48 @@ TEST_F(Coding, LargeFilesCodedInChunksGiveTheSameBytes) {
     EXPECT_EQ(read_bytes(path("back")), in);
 }
 
+TEST(CodingLoops, MatchTheByteByByteDefinitionsAtEveryBoundary) {
+    // The vector loops against the definitions, one byte at a time. Odd
+    // sizes, key lengths and source pieces put the key's wrap, the vector
+    // steps, the pieces the loops take and the blocks at every offset of one
+    // another; key bytes from 128 up catch a sign taken for a value.
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> byte(0, 255), key_byte(1, 255);
+    const std::size_t block = blocks::kBlockSize;
+    const std::size_t sizes[] = {0, 1, 31, 32, 33, 16383, 16385, block - 1, block + 33, 2 * block + 16411};
+    const std::size_t key_lengths[] = {1, 2, 3, 31, 32, 33, 255, 16417};
+    for (const std::size_t key_length : key_lengths) {
+        Bytes key(key_length);
+        for (auto& b : key) b = static_cast<std::uint8_t>(key_byte(rng));
+        const keycoding::Key k{key.data(), key.size()};
+        for (const std::size_t size : sizes) {
+            SCOPED_TRACE(::testing::Message() << "key of " << key_length << ", " << size << " bytes");
+            Bytes data(size);
+            for (auto& b : data) b = static_cast<std::uint8_t>(byte(rng));
+            const Bytes xored = xor_with(data, key), rotated = rotated_with(data, key);
+            for (const std::size_t piece : {block, std::size_t{4099}, std::size_t{7}}) {
+                if (piece == 7 && size > 40000) continue;
+                auto run = [&](const Bytes& in, auto&& code) {
+                    blocks::MemorySource source(in.data(), in.size(), piece);
+                    blocks::MemorySink sink;
+                    EXPECT_TRUE(code(source, sink));
+                    return sink.bytes;
+                };
+                EXPECT_EQ(run(data, [&](auto& in, auto& out) { return keycoding::xor_code(k, in, out); }), xored);
+                EXPECT_EQ(run(data, [&](auto& in, auto& out) { return keycoding::rotate_code(k, false, in, out); }),
+                          rotated);
+                EXPECT_EQ(run(rotated, [&](auto& in, auto& out) { return keycoding::rotate_code(k, true, in, out); }),
+                          data);
+            }
+        }
+    }
+}
+
 TEST_F(Coding, RotatingCodingFollowsTheWorkingKeyAndIsUndone) {
     const Bytes in = sample(300000, true);
     write_file(path("in"), in);
     ASSERT_EQ(codebitf_(p("in"), p("coded"), "CLAVE"), 1);
-    const Bytes key = working_key("CLAVE");
-    Bytes expected(in.size());
-    for (std::size_t k = 0; k < in.size(); ++k) {
-        const std::uint8_t next = key[(k + 1) % key.size()];
-        const int r = next % 13 == 0   ? 7
-                      : next % 11 == 0 ? 6
-                      : next % 7 == 0  ? 5
-                      : next % 5 == 0  ? 4
-                      : next % 3 == 0  ? 3
-                      : next % 2 == 0  ? 2
-                                       : 1;
-        expected[k] = static_cast<std::uint8_t>(rbitchar_(in[k] ^ key[k % key.size()], r));
-    }
-    EXPECT_EQ(read_bytes(path("coded")), expected);
+    EXPECT_EQ(read_bytes(path("coded")), rotated_with(in, working_key("CLAVE")));
     ASSERT_EQ(decodebitf_(p("coded"), p("back"), "CLAVE"), 1);
     EXPECT_EQ(read_bytes(path("back")), in);
     ASSERT_EQ(decodebitf_(p("coded"), p("wrong"), "CLAVF"), 1);
@@ -505,6 +551,102 @@ TEST(DecodingPipeline, RenamesWithinTheTargetsFolder) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(dir.names().size(), 3u);
     ::umask(old_mask);
+}
+
+// Changes the source the first time a routine reports progress, that is
+// once its first block (or kernel copy step) is through: cuts it to `keep`
+// bytes, or adds `more` at its end, as a log being rotated or written does.
+struct SourceChange {
+    static inline std::string path;
+    static inline off_t keep = -1;
+    static inline Bytes more;
+    static inline bool done = false;
+    static void on_progress(const char*, std::uint64_t, std::uint64_t) {
+        if (done) return;
+        done = true;
+        if (keep >= 0) {
+            ASSERT_EQ(::truncate(path.c_str(), keep), 0);
+        } else {
+            std::FILE* f = std::fopen(path.c_str(), "ab");
+            ASSERT_NE(f, nullptr);
+            ASSERT_EQ(std::fwrite(more.data(), 1, more.size(), f), more.size());
+            std::fclose(f);
+        }
+    }
+};
+
+TEST_F(Coding, SourceCutOrGrownMidWayEndsWhereItsReadsEnd) {
+    // The kernel copy goes in steps of 16 MiB, the codings in blocks.
+    Bytes big((16u << 20) + 200000);
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+    const Bytes small = sample(3 * blocks::kBlockSize + 5, true);
+    const Bytes more = sample(123457, true, 9);
+    using Routine = std::function<int(const char*, const char*)>;
+    const Bytes key = working_key("K");
+    struct Case {
+        const char* name;
+        Routine run;
+        const Bytes& data;
+        off_t cut;
+        std::function<Bytes(const Bytes&)> expected;
+    };
+    const Case cases[] = {
+        {"copyf", copyf_, big, (16 << 20) + 12345, [](const Bytes& b) { return b; }},
+        {"codef", [](const char* s, const char* t) { return codef_(s, t, "K"); }, small,
+         blocks::kBlockSize + 999, [](const Bytes& b) { return xor_with(b, {'K'}); }},
+        {"codebitf", [](const char* s, const char* t) { return codebitf_(s, t, "K"); }, small,
+         2 * blocks::kBlockSize - 1, [&](const Bytes& b) { return rotated_with(b, key); }},
+    };
+    fileio::set_progress_observer(SourceChange::on_progress);
+    for (const Case& c : cases) {
+        for (const bool cut : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (cut ? " cut" : " grown"));
+            write_file(path("in"), c.data);
+            SourceChange::path = path("in");
+            SourceChange::keep = cut ? c.cut : -1;
+            SourceChange::more = more;
+            SourceChange::done = false;
+            EXPECT_EQ(c.run(p("in"), p("out")), 1);
+            EXPECT_TRUE(SourceChange::done);
+            Bytes read = c.data;
+            if (cut)
+                read.resize(static_cast<std::size_t>(c.cut));
+            else
+                read.insert(read.end(), more.begin(), more.end());
+            EXPECT_TRUE(read_bytes(path("out")) == c.expected(read));
+        }
+    }
+    fileio::set_progress_observer(nullptr);
+}
+
+TEST_F(Coding, CopiesWhatTheKernelCopyRefusesOrMisreads) {
+    // A pipe, a file of /proc that says it is empty, and a sparse file.
+    const Bytes data = sample(200000, true);
+    int pipe[2];
+    ASSERT_EQ(::pipe2(pipe, O_CLOEXEC), 0);
+    ASSERT_EQ(::fcntl(pipe[1], F_SETPIPE_SZ, 262144), 262144);
+    ASSERT_EQ(::write(pipe[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    ::close(pipe[1]);
+    EXPECT_EQ(copyf_(("/proc/self/fd/" + std::to_string(pipe[0])).c_str(), p("from pipe")), 1);
+    ::close(pipe[0]);
+    EXPECT_EQ(read_bytes(path("from pipe")), data);
+
+    EXPECT_EQ(copyf_("/proc/version", p("version")), 1);
+    const Bytes version = read_bytes("/proc/version");
+    EXPECT_FALSE(version.empty());
+    EXPECT_EQ(read_bytes(path("version")), version);
+
+    Bytes sparse(5u << 20, 0);
+    sparse[0] = 'a';
+    sparse[sparse.size() / 2] = 'b';
+    const int fd = ::open(p("sparse"), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "a", 1, 0), 1);
+    ASSERT_EQ(::pwrite(fd, "b", 1, static_cast<off_t>(sparse.size() / 2)), 1);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(sparse.size())), 0);
+    ::close(fd);
+    EXPECT_EQ(copyf_(p("sparse"), p("sparse copy")), 1);
+    EXPECT_TRUE(read_bytes(path("sparse copy")) == sparse);
 }
 
 TEST_F(Coding, CopyAndMove) {

@@ -100,6 +100,36 @@ public:
     // without an answer within 3 s.
     long convert(xcb_atom_t target, xcb_atom_t property, xcb_timestamp_t time = XCB_CURRENT_TIME) {
         xcb_convert_selection(c_, window_, atom("CLIPBOARD"), target, property, time);
+        return answer();
+    }
+    // Takes CLIPBOARD from its owner and, before that owner can do anything
+    // more (the server is grabbed meanwhile), sends it a request of its own
+    // making, which it finds right after its SelectionClear. The answer, as
+    // convert gives it.
+    long take_then_ask(xcb_atom_t target, xcb_atom_t property) {
+        const xcb_atom_t clipboard = atom("CLIPBOARD");
+        xcb_get_selection_owner_reply_t* owner =
+            xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, clipboard), nullptr);
+        const xcb_window_t old = owner != nullptr ? owner->owner : XCB_NONE;
+        std::free(owner);
+        xcb_selection_request_event_t request;
+        std::memset(&request, 0, sizeof request);
+        request.response_type = XCB_SELECTION_REQUEST;
+        request.time = XCB_CURRENT_TIME;
+        request.owner = old;
+        request.requestor = window_;
+        request.selection = clipboard;
+        request.target = target;
+        request.property = property;
+        xcb_grab_server(c_);
+        xcb_set_selection_owner(c_, window_, clipboard, XCB_CURRENT_TIME);
+        xcb_send_event(c_, 0, old, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&request));
+        xcb_ungrab_server(c_);
+        return answer();
+    }
+
+private:
+    long answer() {
         xcb_flush(c_);
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
         while (std::chrono::steady_clock::now() < end) {
@@ -117,7 +147,6 @@ public:
         return -1;
     }
 
-private:
     xcb_connection_t* c_;
     xcb_window_t window_;
 };
@@ -148,6 +177,19 @@ TEST_F(X11Device, OwnerAnswersMultipleAndRefusesWhatItDoesNotServe) {
     EXPECT_EQ(r.get(XCB_ATOM_STRING), text);
     versos::clearclip();
     EXPECT_EQ(x11test::wait_exit(owner(), 3), 0);
+}
+
+// An owner that has lost the selection still gets the requests already on
+// their way: each is refused, so that its requestor asks again rather than
+// waiting for ever.
+TEST_F(X11Device, RequestArrivingAfterTheSelectionIsLostIsRefusedNotDropped) {
+    ASSERT_EQ(versos::str2clip("antes"), 1);
+    const pid_t child = owner();
+    ASSERT_GT(child, 0);
+    Requestor r;
+    EXPECT_EQ(r.take_then_ask(XCB_ATOM_STRING, r.atom("VERSOS_TEST_1")), static_cast<long>(XCB_NONE))
+        << "-1: the request was dropped";
+    EXPECT_EQ(x11test::wait_exit(child, 3), 0);
 }
 
 }  // namespace

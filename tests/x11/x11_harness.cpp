@@ -171,25 +171,36 @@ std::string to_utf8(const std::string& cp1252) {
 
 namespace {
 
-[[noreturn]] void own_and_serve(int ready, const std::string& target, const std::string& bytes) {
-    xcb_connection_t* c = xcb_connect(test_display().c_str(), nullptr);
-    if (xcb_connection_has_error(c) != 0) _exit(1);
+xcb_window_t new_window(xcb_connection_t* c) {
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, 0, window, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    return window;
+}
+
+[[noreturn]] void own_and_serve(int ready, const std::string& target, const std::string& bytes, bool hand_over) {
+    xcb_connection_t* c = xcb_connect(test_display().c_str(), nullptr);
+    if (xcb_connection_has_error(c) != 0) _exit(1);
+    xcb_window_t window = new_window(c);
+    const xcb_window_t successor = new_window(c);
     const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
     const xcb_atom_t served = target.empty() ? XCB_NONE : intern(c, target);
     xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
-    if (owner == nullptr || owner->owner != window) _exit(1);
+    if (clipboard_owner(c, clipboard) != window) _exit(1);
     if (write(ready, "!", 1) != 1) _exit(1);
     close(ready);
     while (xcb_generic_event_t* e = xcb_wait_for_event(c)) {
         const int type = e->response_type & 0x7f;
-        if (type == XCB_SELECTION_CLEAR) _exit(0);
+        if (type == XCB_SELECTION_CLEAR && reinterpret_cast<xcb_selection_clear_event_t*>(e)->owner == window)
+            _exit(0);
         if (type == XCB_SELECTION_REQUEST && served != XCB_NONE) {
             const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(e);
+            const bool losing = hand_over && window != successor;
+            if (losing) {
+                window = successor;
+                xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
+                if (clipboard_owner(c, clipboard) != window) _exit(1);
+            }
             xcb_selection_notify_event_t notify;
             std::memset(&notify, 0, sizeof notify);
             notify.response_type = XCB_SELECTION_NOTIFY;
@@ -197,7 +208,7 @@ namespace {
             notify.requestor = request->requestor;
             notify.selection = request->selection;
             notify.target = request->target;
-            if (request->target == served) {
+            if (request->target == served && !losing) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, request->property, served, 8,
                                     static_cast<uint32_t>(bytes.size()), bytes.data());
                 notify.property = request->property;
@@ -212,13 +223,13 @@ namespace {
 
 }  // namespace
 
-pid_t start_owner(const std::string& target, const std::string& bytes) {
+pid_t start_owner(const std::string& target, const std::string& bytes, bool hand_over) {
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) return -1;
     const pid_t pid = fork();
     if (pid == 0) {
         close(ready[0]);
-        own_and_serve(ready[1], target, bytes);
+        own_and_serve(ready[1], target, bytes, hand_over);
     }
     close(ready[1]);
     char got = 0;

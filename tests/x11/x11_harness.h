@@ -50,8 +50,11 @@ std::string to_utf8(const std::string& cp1252);
 // A stand-in owner of CLIPBOARD, in a child process, for what xclip can't
 // be (xclip serves its text whatever target is asked): it serves `target`
 // alone, with `bytes`, and refuses the rest; with an empty `target` it never
-// answers at all. Returns its pid once it owns the selection, -1 if it
-// could not; it ends when another client takes the selection.
-pid_t start_owner(const std::string& target, const std::string& bytes);
+// answers at all. With `hand_over`, the first request finds an owner that
+// is losing the selection: it gives it to a second window of its own,
+// which serves as above, and refuses. Returns its pid once it owns the
+// selection, -1 if it could not; it ends when another client takes the
+// selection.
+pid_t start_owner(const std::string& target, const std::string& bytes, bool hand_over = false);
 
 }  // namespace x11test

@@ -23,11 +23,11 @@ bool X11Clipboard::ensure_connected(std::string& why) {
     }
     if (conn_.connected() && !conn_.usable()) conn_.disconnect();  // the server went away since
     if (conn_.connected()) return true;
-    if (!conn_.connect(kX11AnswerBudget, why)) {
+    if (!conn_.connect(budget_, why)) {
         unreachable_ = why;
         return false;
     }
-    conn_.arm(kX11AnswerBudget);
+    conn_.arm(budget_);
     if (!intern_atoms(conn_.get(), atoms_)) {
         why = conn_.expired() ? "the X display did not answer" : "the connection to the X display broke";
         unreachable_ = why;
@@ -46,7 +46,7 @@ bool X11Clipboard::open() {
     if (open_) return false;  // already open: a second open fails
     std::string why;
     if (!ensure_connected(why)) return false;
-    conn_.arm(kX11AnswerBudget);
+    conn_.arm(budget_);
     open_ = true;
     return true;
 }
@@ -126,7 +126,7 @@ bool X11Clipboard::close() {
 
 ReadResult X11Clipboard::read_text(TextFormat format, std::string& out, std::string& why) {
     if (!ensure_connected(why)) return ReadResult::unreachable;
-    const ReadResult result = read_selection(conn_, atoms_, format, kX11AnswerBudget, out, why);
+    const ReadResult result = read_selection(conn_, atoms_, format, budget_, out, why);
     conn_.disarm();
     if (result == ReadResult::unreachable) forget_connection();
     return result;

@@ -27,6 +27,10 @@ inline constexpr std::chrono::milliseconds kX11AnswerBudget{750};
 
 class X11Clipboard final : public ClipboardDevice {
 public:
+    // `budget`: how long each wait on the server or on the selection's
+    // owner may last.
+    explicit X11Clipboard(std::chrono::milliseconds budget = kX11AnswerBudget) : budget_(budget) {}
+
     bool open() override;
     void empty() override;
     bool set_text(const char* text, std::size_t length) override;
@@ -38,6 +42,7 @@ private:
     void forget_connection();
     bool own_selection(xcb_window_t& window, xcb_timestamp_t& since);
 
+    std::chrono::milliseconds budget_;
     X11Connection conn_;
     X11Atoms atoms_{};
     std::string unreachable_;  // why the display can't be used; empty while it can

@@ -81,14 +81,16 @@ bool convert_multiple(const SelectionOwner& o, xcb_window_t requestor, xcb_atom_
     return true;
 }
 
-void answer(const SelectionOwner& o, const xcb_selection_request_event_t& request) {
+// Answers `request`; with `lost`, the selection is no longer this owner's
+// and every request is refused.
+void answer(const SelectionOwner& o, const xcb_selection_request_event_t& request, bool lost) {
     // A client of the old convention names no property: it gets the target.
     const xcb_atom_t property = request.property != XCB_NONE ? request.property : request.target;
     // A request older than the ownership is about an earlier owner's text
     // (time stamps wrap around, hence the signed difference).
     const bool current = request.time == XCB_CURRENT_TIME || static_cast<std::int32_t>(request.time - o.since) >= 0;
     bool done = false;
-    if (request.selection == o.atoms.clipboard && request.owner == o.window && current) {
+    if (!lost && request.selection == o.atoms.clipboard && request.owner == o.window && current) {
         done = request.target == o.atoms.multiple ? convert_multiple(o, request.requestor, request.property)
                                                   : convert(o, request.requestor, request.target, property);
     }
@@ -104,6 +106,33 @@ void answer(const SelectionOwner& o, const xcb_selection_request_event_t& reques
     xcb_flush(o.conn);
 }
 
+bool is_request(const xcb_generic_event_t* event) { return (event->response_type & 0x7f) == XCB_SELECTION_REQUEST; }
+
+// Before the owner exits: a round trip, so that the server has read and
+// carried out every answer sent so far. An exit with answers still unread
+// in the socket loses them, since the server drops a client whose
+// connection closed without reading what is left, and their requestors
+// would wait for ever. Requests that come in meanwhile are refused, and
+// the refusals get a round trip of their own, a bounded number of times: a
+// client that keeps sending requests can't keep a lost owner alive.
+void finish_answers(const SelectionOwner& o) {
+    for (int round = 0; round < 16; ++round) {
+        xcb_get_input_focus_reply_t* sync =
+            xcb_get_input_focus_reply(o.conn, xcb_get_input_focus(o.conn), nullptr);
+        if (sync == nullptr) return;  // the server went away: nobody is left to answer
+        std::free(sync);
+        bool refused = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_queued_event(o.conn)) {
+            if (is_request(event)) {
+                answer(o, *reinterpret_cast<const xcb_selection_request_event_t*>(event), true);
+                refused = true;
+            }
+            std::free(event);
+        }
+        if (!refused) return;
+    }
+}
+
 }  // namespace
 
 void serve_selection(const SelectionOwner& owner) {
@@ -114,7 +143,7 @@ void serve_selection(const SelectionOwner& owner) {
         bool lost = false;
         switch (event->response_type & 0x7f) {
             case XCB_SELECTION_REQUEST:
-                answer(owner, *reinterpret_cast<const xcb_selection_request_event_t*>(event));
+                answer(owner, *reinterpret_cast<const xcb_selection_request_event_t*>(event), false);
                 break;
             case XCB_SELECTION_CLEAR: {
                 const auto* clear = reinterpret_cast<const xcb_selection_clear_event_t*>(event);
@@ -125,8 +154,9 @@ void serve_selection(const SelectionOwner& owner) {
                 break;  // errors about requestors that vanished, our own property changes
         }
         std::free(event);
-        if (lost) return;
+        if (lost) break;
     }
+    finish_answers(owner);
 }
 
 }  // namespace versos

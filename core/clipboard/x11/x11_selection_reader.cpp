@@ -25,6 +25,9 @@ private:
     Got convert(xcb_atom_t target, std::string& bytes);
     Got take_property(std::string& bytes, xcb_atom_t& type);
     Got take_incrementally(std::string& bytes);
+    bool owner_now(xcb_window_t& owner);
+    // Asks the owner for the text in `format`, best target first.
+    Got ask(TextFormat format, std::string& out);
     // The next event that `wanted` accepts (others are dropped); nullptr
     // when the connection broke or the watchdog cut it.
     template <class Event, class Wanted>
@@ -114,14 +117,42 @@ Reader::Got Reader::convert(xcb_atom_t target, std::string& bytes) {
     return take_incrementally(bytes);
 }
 
-ReadResult Reader::run(TextFormat format, std::string& out, std::string& why) {
+// The window that owns CLIPBOARD now (None when nobody does); false when
+// the server did not answer.
+bool Reader::owner_now(xcb_window_t& owner) {
     conn_.arm(budget_);
-    xcb_get_selection_owner_reply_t* owner =
+    xcb_get_selection_owner_reply_t* reply =
         xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, atoms_.clipboard), nullptr);
-    if (owner == nullptr) return broken(why);
-    const bool owned = owner->owner != XCB_NONE;
-    std::free(owner);
-    if (!owned) return ReadResult::no_text;
+    if (reply == nullptr) return false;
+    owner = reply->owner;
+    std::free(reply);
+    return true;
+}
+
+Reader::Got Reader::ask(TextFormat format, std::string& out) {
+    const xcb_atom_t utf8_first[] = {atoms_.utf8_string, XCB_ATOM_STRING};
+    const xcb_atom_t raw[] = {XCB_ATOM_STRING};
+    const bool utf8 = format == TextFormat::utf8;
+    const xcb_atom_t* targets = utf8 ? utf8_first : raw;
+    const std::size_t count = utf8 ? 2 : 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string bytes;
+        const Got got = convert(targets[i], bytes);
+        if (got == Got::refused) continue;
+        if (got == Got::broken) return got;
+        if (utf8 && targets[i] == XCB_ATOM_STRING)
+            append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
+        else
+            out += bytes;
+        return Got::value;
+    }
+    return Got::refused;
+}
+
+ReadResult Reader::run(TextFormat format, std::string& out, std::string& why) {
+    xcb_window_t first = XCB_NONE;
+    if (!owner_now(first)) return broken(why);
+    if (first == XCB_NONE) return ReadResult::no_text;
 
     // Property changes are selected for the incremental transfer.
     window_ = xcb_generate_id(c_);
@@ -129,28 +160,17 @@ ReadResult Reader::run(TextFormat format, std::string& out, std::string& why) {
     xcb_create_window(c_, 0, window_, conn_.screen()->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
 
-    const xcb_atom_t utf8_first[] = {atoms_.utf8_string, XCB_ATOM_STRING};
-    const xcb_atom_t raw[] = {XCB_ATOM_STRING};
-    const bool utf8 = format == TextFormat::utf8;
-    const xcb_atom_t* targets = utf8 ? utf8_first : raw;
-    const std::size_t count = utf8 ? 2 : 1;
-
-    ReadResult result = ReadResult::no_text;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string bytes;
-        const Got got = convert(targets[i], bytes);
-        if (got == Got::broken) return broken(why);
-        if (got == Got::refused) continue;
-        if (utf8 && targets[i] == XCB_ATOM_STRING)
-            append_cp1252_as_utf8(bytes.data(), bytes.size(), out);
-        else
-            out += bytes;
-        result = ReadResult::text;
-        break;
-    }
+    Got got = ask(format, out);
+    // An owner that lost the selection while it was asked refuses: the text
+    // is its successor's now, asked once (none at all: the clipboard was
+    // emptied meanwhile).
+    xcb_window_t next = first;
+    if (got == Got::refused && !owner_now(next)) return broken(why);
+    if (got == Got::refused && next != first && next != XCB_NONE) got = ask(format, out);
+    if (got == Got::broken) return broken(why);
     xcb_destroy_window(c_, window_);
     xcb_flush(c_);
-    return result;
+    return got == Got::value ? ReadResult::text : ReadResult::no_text;
 }
 
 }  // namespace

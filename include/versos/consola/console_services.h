@@ -3,6 +3,8 @@
 // key.
 #pragma once
 
+#include <versos/consola/export.h>
+
 namespace versos {
 
 // The elapsed time in Spanish ("Tiempo empleado: 1 minutos y 15 segundos.\n",
@@ -10,7 +12,7 @@ namespace versos {
 // message box titled "Duración" that waits for Enter, Space or Escape (on
 // standard error, without waiting, when there is no terminal), then printed
 // on standard output. Returns the count of characters printed.
-int mensajeTiempo_(unsigned seconds);
+VERSOS_CONSOLA_EXPORT int mensajeTiempo_(unsigned seconds);
 
 // Prints the text between double quotes and a line feed on standard error,
 // in the colour `colour` (textcolor, so the console's attribute changes as
@@ -20,7 +22,7 @@ int mensajeTiempo_(unsigned seconds);
 // there (and are reset after) and the bytes show as the console's code page
 // does; otherwise the bytes are written plain. Returns the count of the last
 // write: the whole quoted line, or 2 for the closing quote and line feed.
-int imprimeHasta(const char* text, int width, int colour, int ellipsis_colour);
+VERSOS_CONSOLA_EXPORT int imprimeHasta(const char* text, int width, int colour, int ellipsis_colour);
 
 // The screen's colours, as the COLOR command sets them: values 0 to 9 stand
 // for the digits, any other value for the character with that code, so
@@ -29,18 +31,18 @@ int imprimeHasta(const char* text, int width, int colour, int ellipsis_colour);
 // vActual.text_attr stays, as the command left the program's record. A
 // value that is no hexadecimal digit, or the same colour twice, changes
 // nothing and gives 1; otherwise 0.
-int color_(int foreground, int background);
+VERSOS_CONSOLA_EXPORT int color_(int foreground, int background);
 
 // Shows the cursor, thin (10 % of the cell), when `flag` is not 0, or hides
 // it. 1 when the console took it, 0 when there is no terminal.
-int cursor_(int flag);
+VERSOS_CONSOLA_EXPORT int cursor_(int flag);
 
 // Sleeps until a key waits, and leaves it unread: 1. At the end of standard
 // input, or when it is closed, it returns at once.
-int pause_();
+VERSOS_CONSOLA_EXPORT int pause_();
 
 // Waits for a key and takes it, a two-byte key whole, showing nothing.
 // Returns 0.
-int pausa_();
+VERSOS_CONSOLA_EXPORT int pausa_();
 
 }  // namespace versos

@@ -1,6 +1,8 @@
 // One line of text edited on the console, and the keys it reads.
 #pragma once
 
+#include <versos/consola/export.h>
+
 namespace versos {
 
 // Key code of the next key, read unechoed: a cursor or editing key (which
@@ -9,7 +11,7 @@ namespace versos {
 // key its byte plus 255, 256..510. A typed 224 (Ó in code page 850) is a
 // character like any other: 224 + 255. At the end of standard input it
 // gives 13 + 255, Enter, once.
-unsigned getspecialkey_();
+VERSOS_CONSOLA_EXPORT unsigned getspecialkey_();
 
 // Edits the NUL-terminated text in `buffer`, `size` bytes (so at most
 // size - 1 characters), in a field that starts at the cursor and runs on
@@ -26,6 +28,6 @@ unsigned getspecialkey_();
 // The text shows on the console at once; without one the final text is
 // written once on standard error, as UTF-8, when editing ends. A size below 1 changes nothing, and so does a
 // position table that can't be obtained.
-void getsf_(char* buffer, int size);
+VERSOS_CONSOLA_EXPORT void getsf_(char* buffer, int size);
 
 }  // namespace versos

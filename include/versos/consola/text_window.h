@@ -27,6 +27,8 @@
 // 129, as a hangup would, the terminal put back.
 #pragma once
 
+#include <versos/consola/export.h>
+
 namespace versos {
 
 // The window and the text state, 11 bytes. Window edges are 0-based screen
@@ -48,7 +50,7 @@ static_assert(sizeof(TextInfo) == 11);
 
 // The console's state for the whole process. The routines below keep it;
 // writes that bypass them (standard output, for instance) do not update it.
-extern TextInfo vActual;
+VERSOS_CONSOLA_EXPORT extern TextInfo vActual;
 
 // Attributes are Windows console attributes: colours 0..15 with bit 0
 // blue, bit 1 green, bit 2 red and bit 3 bright, the foreground in the low
@@ -58,88 +60,91 @@ extern TextInfo vActual;
 
 // The window, from 1-based screen coordinates; the cursor goes to (1, 1)
 // and the window is cleared. The arguments are not checked.
-void window(int left, int top, int right, int bottom);
+VERSOS_CONSOLA_EXPORT void window(int left, int top, int right, int bottom);
 // Moves the cursor within the window; ignored outside 1..width, 1..height.
-void gotoxy(int x, int y);
+VERSOS_CONSOLA_EXPORT void gotoxy(int x, int y);
 // Moves the console cursor to the 0-based screen cell (x, y); vActual stays.
-void gotoxy_(int x, int y);
+VERSOS_CONSOLA_EXPORT void gotoxy_(int x, int y);
 // The tracked cursor, vActual.cursor_x and cursor_y.
-int wherex();
-int wherey();
+VERSOS_CONSOLA_EXPORT int wherex();
+VERSOS_CONSOLA_EXPORT int wherey();
 // Copies vActual.
-void gettextinfo(TextInfo* target);
+VERSOS_CONSOLA_EXPORT void gettextinfo(TextInfo* target);
 
 // Blanks the whole window in text_attr; the cursor stays where it was.
-void clrscr();
+VERSOS_CONSOLA_EXPORT void clrscr();
 // Blanks from the cursor to the window's right edge; the cursor stays.
-void clreol();
+VERSOS_CONSOLA_EXPORT void clreol();
 // The cursor row and those below move down one row (the bottom row is lost)
 // and the cursor row is blanked; the cursor goes to column 1 of its row.
-void insline();
+VERSOS_CONSOLA_EXPORT void insline();
 // The rows below the cursor row move up onto it and the bottom row is
 // blanked; the cursor goes to column 1 of its row.
-void delline();
+VERSOS_CONSOLA_EXPORT void delline();
 // Copies a rectangle (window coordinates) so that its top-left cell lands on
 // (target_left, target_top); source cells that the copy does not cover are
 // blanked in text_attr. Returns 0.
-int movetext(int left, int top, int right, int bottom, int target_left, int target_top);
+VERSOS_CONSOLA_EXPORT int movetext(int left, int top, int right, int bottom, int target_left, int target_top);
 // Cell buffers hold 2 bytes a cell, the character then its attribute, row by
 // row from the rectangle's top-left cell; (right - left + 1) * (bottom - top
 // + 1) cells; rectangles in window coordinates. Cells off the screen are
 // skipped (gettext_ leaves them as they were in the buffer). Both return 1,
 // or 0 when the rectangle is empty or wholly off the screen or the console
 // can't be read or written.
-int gettext_(int left, int top, int right, int bottom, void* cells);
-int puttext(int left, int top, int right, int bottom, const void* cells);
+VERSOS_CONSOLA_EXPORT int gettext_(int left, int top, int right, int bottom, void* cells);
+VERSOS_CONSOLA_EXPORT int puttext(int left, int top, int right, int bottom, const void* cells);
 
 // Writes the low byte of c at the cursor and advances it; past the right
 // edge to column 1 of the next row, past the bottom row the window scrolls
 // up one row and the cursor stays on the bottom row. Returns 0.
-int putch_(int c);
+VERSOS_CONSOLA_EXPORT int putch_(int c);
 // Writes the text at the cursor, wrapping and scrolling as putch_ does.
 // Returns the text's length.
-int cputs(const char* text);
+VERSOS_CONSOLA_EXPORT int cputs(const char* text);
 // Formats as printf does, then cputs; a text of any length is written
 // whole. Returns the count of characters formatted.
-int cprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+VERSOS_CONSOLA_EXPORT int cprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Each sets the console's attribute and text_attr to the new attribute.
-void textattr(int attribute);
+VERSOS_CONSOLA_EXPORT void textattr(int attribute);
 // The colour over the console's background; returns the new attribute.
-int textcolor(int colour);
+VERSOS_CONSOLA_EXPORT int textcolor(int colour);
 // The colour, shifted into the high 4 bits, under the console's foreground.
-void textbackground(int colour);
+VERSOS_CONSOLA_EXPORT void textbackground(int colour);
 // text_attr with bit 3 set, cleared, or normal_attr.
-void highvideo();
-void lowvideo();
-void normvideo();
+VERSOS_CONSOLA_EXPORT void highvideo();
+VERSOS_CONSOLA_EXPORT void lowvideo();
+VERSOS_CONSOLA_EXPORT void normvideo();
 // Does nothing; vActual.text_mode stays 3.
-void textmode();
+VERSOS_CONSOLA_EXPORT void textmode();
 // 0 hides the cursor, 1 shows a full block, 2 a thin cursor; other values
 // change nothing.
-void _setcursortype(int type);
+VERSOS_CONSOLA_EXPORT void _setcursortype(int type);
 
 // One key's byte, 0..255, unechoed, without waiting for Enter. Cursor and
 // editing keys come as two bytes, 224 (or 0 for F1..F10) then their code.
-int getch_();
+VERSOS_CONSOLA_EXPORT int getch_();
 // As getch_, and the byte is echoed at the console cursor; the tracked
 // cursor stays.
-int getche_();
+VERSOS_CONSOLA_EXPORT int getche_();
 // 1 if a key waits, else 0; nothing is consumed. 1 at the end of standard
 // input too, so that a polling loop reaches the read that ends it. Called
 // again at once after it gave 0, it sleeps a few milliseconds unless a key
 // comes first, so that `while (!kbhit_());` does not keep a core busy.
-int kbhit_();
+VERSOS_CONSOLA_EXPORT int kbhit_();
 // Puts c in front of the keys that wait; returns c, or -1 if refused.
-int ungetch(int c);
+VERSOS_CONSOLA_EXPORT int ungetch(int c);
 // buffer[0] holds the maximum count, an unsigned byte (0..255). Reads
 // characters, echoing each with putch_, up to Enter (not kept) or the
 // maximum; every other byte, Backspace too, is kept. buffer[1] receives the
 // count, the text starts at buffer + 2 and ends with a NUL, so the buffer
 // holds maximum + 3 bytes. Returns buffer + 2.
-char* cgets(char* buffer);
+VERSOS_CONSOLA_EXPORT char* cgets(char* buffer);
 // Writes the prompt and reads up to 8 characters unechoed, until Enter.
 // Returns a buffer of its own, valid until the next call.
-char* getpass(const char* prompt);
+// The name is the routine's own and stays. <unistd.h> declares a getpass
+// too, so where both are seen call it versos::getpass: after
+// `using namespace versos;` a bare getpass(...) is ambiguous.
+VERSOS_CONSOLA_EXPORT char* getpass(const char* prompt);
 
 }  // namespace versos

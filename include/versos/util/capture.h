@@ -15,6 +15,8 @@
 // What a child process or a write(2) on descriptor 1 prints is captured too.
 #pragma once
 
+#include <versos/util/export.h>
+
 #include <cstddef>
 #include <cstdio>
 
@@ -22,18 +24,18 @@ namespace versos {
 
 // The stream that is standard output while capturing and after: stdout.
 // Null before the first openprints_.
-extern std::FILE* __FICHERO_TEMPORAL_;
+VERSOS_UTIL_EXPORT extern std::FILE* __FICHERO_TEMPORAL_;
 // The 512-byte buffer through which the captured text is read back; obtained
 // by the first openprints_ and kept for the life of the process.
-extern char* __ACUMULADOR_;
+VERSOS_UTIL_EXPORT extern char* __ACUMULADOR_;
 // 0 after openprints_, 1 once prints_ (or printsn_) has delivered text.
-extern unsigned char __PRINTS_BANDERA_;
+VERSOS_UTIL_EXPORT extern unsigned char __PRINTS_BANDERA_;
 
 // Starts capturing: 0, or 1 when the capture file or the buffer can't be
 // obtained (nothing changes then). What was printed before is flushed where
 // it was going, and standard output's error indicator is cleared. While capturing it starts the capture
 // again, dropping what was not delivered.
-int openprints_();
+VERSOS_UTIL_EXPORT int openprints_();
 
 // Delivers everything printed since the previous delivery (or since
 // openprints_), however long: the first time after openprints_ it replaces
@@ -46,18 +48,18 @@ int openprints_();
 // lost, and the result is 0; so it stays until the capture ends or starts
 // again. (A caller that sets a file-size limit should ignore SIGXFSZ, so that
 // such a write fails instead of ending the process.)
-int prints_(char* target);
+VERSOS_UTIL_EXPORT int prints_(char* target);
 
 // The same, writing no more than `size` bytes into the target, its NUL
 // included: what does not fit stays for the next delivery. Returns 1 when
 // everything printed so far is delivered, 2 when the target is full and text
 // waits, 0 without a capture or with a size of 0 (nothing is touched), and 0
 // when text was lost as prints_ says (what was kept is delivered).
-int printsn_(char* target, std::size_t size);
+VERSOS_UTIL_EXPORT int printsn_(char* target, std::size_t size);
 
 // Ends capturing: standard output is the one there was before openprints_,
 // with its buffering, and what was not delivered is dropped. 0, or 1 when
 // there was no capture or standard output could not be put back.
-int closeprints_();
+VERSOS_UTIL_EXPORT int closeprints_();
 
 }  // namespace versos

@@ -15,6 +15,8 @@
 // failure.
 #pragma once
 
+#include <versos/util/export.h>
+
 #include <cstdint>
 
 namespace versos {
@@ -38,8 +40,8 @@ struct FileFailure {
 
 // The calling thread's record. The strings stay valid until the next file
 // routine or clear_file_failure() on this thread.
-FileFailure last_file_failure();
-void clear_file_failure();
+VERSOS_UTIL_EXPORT FileFailure last_file_failure();
+VERSOS_UTIL_EXPORT void clear_file_failure();
 
 // Told after every block read from a source file, and once more at its end,
 // with the path, the bytes read so far and the file's size (0 when it has
@@ -47,6 +49,6 @@ void clear_file_failure();
 // runs the routine; null (the default) for none. It must not call the file
 // routines.
 using FileProgress = void (*)(const char* path, std::uint64_t done, std::uint64_t total);
-void set_file_progress(FileProgress observer);
+VERSOS_UTIL_EXPORT void set_file_progress(FileProgress observer);
 
 }  // namespace versos

@@ -14,6 +14,8 @@
 // The "length" results count the bytes stored before the terminating NUL.
 #pragma once
 
+#include <versos/util/export.h>
+
 #include <cstdint>
 #include <cstdio>
 
@@ -21,10 +23,10 @@ namespace versos {
 
 // One line; it ends at a line feed or the end of the stream; carriage returns
 // are dropped wherever they are. An empty line gives the empty text.
-int fgetline_(char* target, std::FILE* stream);
-int fgets_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int fgetline_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int fgets_(char* target, std::FILE* stream);
 // The same from standard input.
-int gets_(char* target);
+VERSOS_UTIL_EXPORT int gets_(char* target);
 
 // The next line with content: line feeds and carriage returns before it are
 // skipped; the line ends at a line feed, a carriage return or the end of the
@@ -33,38 +35,38 @@ int gets_(char* target);
 // size; otherwise the result is the number of bytes stored plus 1 (1 at the
 // end of the stream). A size of 1 stores the empty text and reads nothing;
 // a size below 1 writes nothing and returns 0.
-int fgetsn_(char* target, int size, std::FILE* stream);
+VERSOS_UTIL_EXPORT int fgetsn_(char* target, int size, std::FILE* stream);
 
 // The next line with content, as fgetsn_ but unbounded, with blanks handled:
 // ltrimfgets_ skips every blank before the first stored byte (so blank lines
 // too); rtrimfgets_ removes the trailing blanks of the line (a line of
 // blanks alone gives the empty text); trimfgets_ does both.
-int ltrimfgets_(char* target, std::FILE* stream);
-int rtrimfgets_(char* target, std::FILE* stream);
-int trimfgets_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int ltrimfgets_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int rtrimfgets_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int trimfgets_(char* target, std::FILE* stream);
 
 // Writes the text to the stream.
-void fputs_(const char* text, std::FILE* stream);
+VERSOS_UTIL_EXPORT void fputs_(const char* text, std::FILE* stream);
 
 // The next paragraph: a run of lines that are not empty after trimming, each
 // trimmed and joined to the previous one by a single blank. Empty lines before
 // it are skipped; the empty line after it is consumed. Returns 0. Lines are
 // taken in pieces of at most 65,534 bytes: a longer line counts as several
 // lines, one per piece.
-int getParrafo_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int getParrafo_(char* target, std::FILE* stream);
 
 // 1 for a word character, else 0: the ASCII letters and digits and the letters
 // of Windows-1252 áéíóúñüÁÉÍÓÚÜÑ àÃÀÂÅÄåäâ ÈËÊèëê ÌÏÎìîï ÕÒÔÖõðòöô Ùùû ÆæçÇ.
 // The character may be given as a signed or an unsigned char value.
-int chardepalabra_(int c);
+VERSOS_UTIL_EXPORT int chardepalabra_(int c);
 
 // The next word: the word characters read before the first byte that is not
 // one, which is consumed and dropped. A separator first gives the empty text.
 // Returns the word's length.
-int fgetword_(char* target, std::FILE* stream);
+VERSOS_UTIL_EXPORT int fgetword_(char* target, std::FILE* stream);
 
 // Number of words in the file: blank, line feed and tab separate words, every
 // other byte belongs to one. 0 if the file can't be opened.
-std::int64_t fcontpal_(const char* path);
+VERSOS_UTIL_EXPORT std::int64_t fcontpal_(const char* path);
 
 }  // namespace versos

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 
 namespace versos::console {
 namespace {

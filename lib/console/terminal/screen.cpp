@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lib/console/terminal/cp850.h"
+#include "lib/charsets/cp850.h"
 
 namespace versos::console {
 namespace {

@@ -5,8 +5,9 @@
 #include <cerrno>
 
 #include "file_io.h"
+#include "int_result.h"
 #include "key_coding.h"
-#include "parallel_chunks.h"
+#include "kernel_copy.h"
 
 namespace versos {
 
@@ -15,15 +16,10 @@ using keycoding::Key;
 int codef_(const char* source, const char* target, const char* key) {
     const Key k = keycoding::caller_key(key);
     if (k.size == 0) return 0;
-    fileio::InFile in;
-    if (!in.open(source)) return 0;
-    fileio::OutFile out;
-    if (!out.create(target, in)) return 0;
-    // Large regular files go in chunks on two threads: each byte's coding
-    // depends only on its offset.
-    const bool done =
-        fileio::worth_chunking(in, out) ? keycoding::xor_code_chunks(k, in, out) : keycoding::xor_code(k, in, out);
-    return out.finish(done) ? 1 : 0;
+    return fileio::int_result(0, source, [&] {
+        return fileio::transform_file(
+            source, target, [k](blocks::Source& in, blocks::Sink& out) { return keycoding::xor_code(k, in, out); });
+    });
 }
 
 // Once a byte-by-byte twin of codef_; the bytes are the same either way.
@@ -35,8 +31,10 @@ int rotating(const char* source, const char* target, const char* key, bool undo)
     const keycoding::WorkingKey working(key);
     if (!working.usable()) return 0;
     const Key k = working.key();
-    return fileio::transform_file(source, target, [k, undo](blocks::Source& in, blocks::Sink& out) {
-        return keycoding::rotate_code(k, undo, in, out);
+    return fileio::int_result(0, source, [&] {
+        return fileio::transform_file(source, target, [k, undo](blocks::Source& in, blocks::Sink& out) {
+            return keycoding::rotate_code(k, undo, in, out);
+        });
     });
 }
 
@@ -45,7 +43,15 @@ int rotating(const char* source, const char* target, const char* key, bool undo)
 int codebitf_(const char* source, const char* target, const char* key) { return rotating(source, target, key, false); }
 int decodebitf_(const char* source, const char* target, const char* key) { return rotating(source, target, key, true); }
 
-int copyf_(const char* source, const char* target) { return fileio::transform_file(source, target, blocks::copy); }
+int copyf_(const char* source, const char* target) {
+    return fileio::int_result(0, source, [&] {
+        fileio::InFile in;
+        if (!in.open(source)) return 0;
+        fileio::OutFile out;
+        if (!out.create(target, in)) return 0;
+        return out.finish(fileio::copy_contents(in, out)) ? 1 : 0;
+    });
+}
 
 int movef_(const char* source, const char* target) {
     // Only a regular file is moved: removing a device, a FIFO or a socket

@@ -136,11 +136,21 @@ const Failure& failure() { return g_failure; }
 void note_failure(const char* what, const char* path, int error) {
     if (g_failure.what != nullptr) return;  // the first failure is the cause; later ones follow from it
     g_failure.what = what;
-    g_failure.path = path;
     g_failure.error = error;
+    try {
+        g_failure.path = path;
+    } catch (...) {  // memory short: the message goes without the name
+        g_failure.path.clear();
+    }
 }
 
-void note_kept(const char* path) { g_failure.kept = path; }
+void note_kept(const char* path) {
+    try {
+        g_failure.kept = path;
+    } catch (...) {
+        g_failure.kept.clear();
+    }
+}
 
 std::string error_text(int error) {
     if (error == 0) return {};

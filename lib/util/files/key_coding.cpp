@@ -1,13 +1,13 @@
 #include "key_coding.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <vector>
 
-#include "parallel_chunks.h"
+#include "byte_kernels.h"
 
 namespace versos::keycoding {
 
@@ -68,72 +68,85 @@ std::uint8_t rotate_left(std::uint8_t c, int n) {
 
 namespace {
 
-// The key repeated over a block and a key's length more, so that the bytes
-// of a block at any key position face one straight run of it. Empty when
-// memory is short.
-std::vector<std::uint8_t> key_pattern(Key key) {
-    std::vector<std::uint8_t> pattern;
-    if (key.size == 0 || key.size > SIZE_MAX - blocks::kBlockSize) return pattern;
-    try {
-        pattern.resize(key.size + blocks::kBlockSize);
-    } catch (const std::exception&) {
-        return pattern;
-    }
-    std::uint8_t* const start = pattern.data();
-    std::uint8_t* const end = start + pattern.size();
-    std::memcpy(start, key.bytes, key.size);
-    for (std::uint8_t* filled = start + key.size; filled < end;) {
-        const std::size_t n = std::min(filled - start, end - filled);  // doubles what is there
-        std::memcpy(filled, start, n);
+// Fills out[0, length) with `period` repeated from its start; `period` may
+// be out itself, its first `size` bytes already in place.
+void repeat(const std::uint8_t* period, std::size_t size, std::uint8_t* out, std::size_t length) {
+    const std::size_t first = std::min(size, length);
+    if (period != out) std::memcpy(out, period, first);
+    for (std::size_t filled = first; filled < length;) {
+        const std::size_t n = std::min(filled, length - filled);  // doubles what is there
+        std::memcpy(out + filled, out, n);
         filled += n;
     }
-    return pattern;
 }
 
-// At most a block of data, from the key position `position`.
-void xor_block(std::uint8_t* __restrict data, std::size_t n, const std::vector<std::uint8_t>& pattern,
-               std::size_t position) {
-    const std::uint8_t* __restrict k = pattern.data() + position;
-    for (std::size_t i = 0; i < n; ++i) data[i] ^= k[i];
+// Room for `count` patterns of `length` bytes each, or none when memory is
+// short (or the size would overflow).
+std::vector<std::uint8_t> patterns(std::size_t count, std::size_t period, std::size_t piece) {
+    std::vector<std::uint8_t> room;
+    if (period == 0 || period > (SIZE_MAX / count) - piece) return room;
+    try {
+        room.resize(count * (period + piece));
+    } catch (const std::exception&) {
+        room.clear();
+    }
+    return room;
 }
+
+// Calls code(data, size, position) for pieces of at most `piece` bytes of
+// each block, with the key position of the piece's first byte; the position
+// runs on from block to block.
+template <class Code>
+bool code_pieces(std::size_t period, std::size_t piece, blocks::Source& in, blocks::Sink& out, Code&& code) {
+    std::size_t position = 0;
+    return blocks::transform_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
+        for (std::size_t done = 0; done < n;) {
+            const std::size_t size = std::min(piece, n - done);
+            code(data + done, size, position);
+            done += size;
+            position = (position + size) % period;
+        }
+    });
+}
+
+// The codings take a block in pieces, each facing one straight run of the
+// key's pattern: pieces small enough that the patterns stay in the first
+// level cache, beside the block in the second.
+constexpr std::size_t kPiece = 16 * 1024;
 
 }  // namespace
 
 bool xor_code(Key key, blocks::Source& in, blocks::Sink& out) {
-    const std::vector<std::uint8_t> pattern = key_pattern(key);
+    // The key repeated over a piece and a key's length more, so that a piece
+    // at any key position faces one straight run of it.
+    std::vector<std::uint8_t> pattern = patterns(1, key.size, kPiece);
     if (pattern.empty()) return false;
-    std::size_t position = 0;
-    return blocks::transform_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
-        xor_block(data, n, pattern, position);
-        position = (position + n) % key.size;
-    });
-}
-
-bool xor_code_chunks(Key key, fileio::InFile& in, fileio::OutFile& out) {
-    const std::vector<std::uint8_t> pattern = key_pattern(key);
-    if (pattern.empty()) return out.fail_write(ENOMEM);
-    return fileio::code_in_chunks(in, out, [&](std::uint8_t* data, std::size_t n, std::uint64_t offset) {
-        xor_block(data, n, pattern, static_cast<std::size_t>(offset % key.size));
+    repeat(key.bytes, key.size, pattern.data(), pattern.size());
+    return code_pieces(key.size, kPiece, in, out, [&](std::uint8_t* data, std::size_t n, std::size_t position) {
+        xor_bytes(data, pattern.data() + position, n);
     });
 }
 
 bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out) {
-    if (key.size == 0) return false;
-    std::vector<std::uint8_t> turn;
-    try {
-        turn.resize(key.size);
-    } catch (const std::exception&) {
-        return false;
+    // The key bytes and the factors of their turns, each laid out as xor_code
+    // lays out the key: the rotation pattern repeats with the key.
+    const std::size_t length = key.size + kPiece;
+    std::vector<std::uint8_t> room = patterns(2, key.size, kPiece);
+    if (room.empty()) return false;
+    std::uint8_t* const bytes = room.data();
+    std::uint8_t* const factor = bytes + length;
+    repeat(key.bytes, key.size, bytes, length);
+    for (std::size_t p = 0; p < key.size; ++p) {
+        const int r = rotation_for(key.bytes[p + 1 == key.size ? 0 : p + 1]);
+        const int left = undo ? r : 8 - r;  // coding turns right by r
+        factor[p] = static_cast<std::uint8_t>(1u << (left % 8));
     }
-    for (std::size_t p = 0; p < key.size; ++p)
-        turn[p] = static_cast<std::uint8_t>(rotation_for(key.bytes[p + 1 == key.size ? 0 : p + 1]));
-    std::size_t p = 0;
-    return blocks::transform_blocks(in, out, [&](std::uint8_t* data, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            data[i] = undo ? static_cast<std::uint8_t>(rotate_left(data[i], turn[p]) ^ key.bytes[p])
-                           : rotate_right(static_cast<std::uint8_t>(data[i] ^ key.bytes[p]), turn[p]);
-            if (++p == key.size) p = 0;
-        }
+    repeat(factor, key.size, factor, length);
+    return code_pieces(key.size, kPiece, in, out, [&](std::uint8_t* data, std::size_t n, std::size_t p) {
+        if (undo)
+            turn_then_xor(data, bytes + p, factor + p, n);
+        else
+            xor_then_turn(data, bytes + p, factor + p, n);
     });
 }
 

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "block_stream.h"
-#include "file_io.h"
 
 namespace versos::keycoding {
 
@@ -49,8 +48,6 @@ std::uint8_t rotate_left(std::uint8_t c, int n);
 
 // False on a read or write error, or when memory is short.
 bool xor_code(Key key, blocks::Source& in, blocks::Sink& out);
-// The same bytes, on two threads (see parallel_chunks.h).
-bool xor_code_chunks(Key key, fileio::InFile& in, fileio::OutFile& out);
 bool rotate_code(Key key, bool undo, blocks::Source& in, blocks::Sink& out);
 
 }  // namespace versos::keycoding

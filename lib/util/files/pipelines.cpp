@@ -10,6 +10,8 @@
 
 #include "compression_files.h"
 #include "file_io.h"
+#include "int_result.h"
+#include "kernel_copy.h"
 #include "key_coding.h"
 
 namespace versos {
@@ -64,7 +66,7 @@ bool copy_from(fileio::TempFile& temp, const char* target) {
     fileio::InFile in;
     fileio::OutFile out;
     if (!in.open_fd(temp.fd(), temp.path()) || !out.create(target, in)) return false;
-    const bool done = blocks::copy(in, out);
+    const bool done = fileio::copy_contents(in, out);
     return out.finish(done);
 }
 
@@ -200,25 +202,25 @@ int decode_pipeline(Format format, const char* source, const char* target, Key k
 int codexef_(const char* source, const char* target, const char* key) {
     const Key k = keycoding::caller_key(key);
     if (k.size == 0) return 0;
-    return code_pipeline(Format::plain, source, target, k, kCoded);
+    return fileio::int_result(0, source, [&] { return code_pipeline(Format::plain, source, target, k, kCoded); });
 }
 
 int dcodexef_(const char* source, const char* target, const char* key) {
     const Key k = keycoding::caller_key(key);
     if (k.size == 0) return 0;
-    return decode_pipeline(Format::plain, source, target, k, false);
+    return fileio::int_result(0, source, [&] { return decode_pipeline(Format::plain, source, target, k, false); });
 }
 
 int codexebisf_(const char* source, const char* target, const char* key) {
     const keycoding::WorkingKey working(key);
     if (!working.usable()) return 0;
-    return code_pipeline(Format::extended, source, target, working.key(), kCoded | kPlain);
+    return fileio::int_result(0, source, [&] { return code_pipeline(Format::extended, source, target, working.key(), kCoded | kPlain); });
 }
 
 int decodexebisf_(const char* source, const char* target, const char* key) {
     const keycoding::WorkingKey working(key);
     if (!working.usable()) return 0;
-    return decode_pipeline(Format::extended, source, target, working.key(), true);
+    return fileio::int_result(0, source, [&] { return decode_pipeline(Format::extended, source, target, working.key(), true); });
 }
 
 }  // namespace versos

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <iterator>
+
+#include "lib/charsets/cp1252_cp850.h"
 
 namespace versos {
 
@@ -15,40 +18,45 @@ namespace {
 
 using ByteMap = std::array<unsigned char, 256>;
 
-// Console table: entry i is the Windows-1252 byte that shows the code-page-850
-// character 128 + i. Characters that Windows-1252 lacks hold a look-alike:
-// shades, blocks and vertical lines a broken bar, corners and crossings a
-// plus sign, horizontal lines a hyphen, the dotless i a plain i, the lower
-// half block a low line, the upper half block a macron, the double low line
-// an equals sign.
-constexpr unsigned char kConsoleTable[129] = {
-    0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5, 0xE7, 0xEA, 0xEB, 0xE8, 0xEF, 0xEE, 0xEC, 0xC4, 0xC5,  // 0x80
-    0xC9, 0xE6, 0xC6, 0xF4, 0xF6, 0xF2, 0xFB, 0xF9, 0xFF, 0xD6, 0xDC, 0xF8, 0xA3, 0xD8, 0xD7, 0x83,  // 0x90
-    0xE1, 0xED, 0xF3, 0xFA, 0xF1, 0xD1, 0xAA, 0xBA, 0xBF, 0xAE, 0xAC, 0xBD, 0xBC, 0xA1, 0xAB, 0xBB,  // 0xA0
-    0xA6, 0xA6, 0xA6, 0xA6, 0xA6, 0xC1, 0xC2, 0xC0, 0xA9, 0xA6, 0xA6, 0x2B, 0x2B, 0xA2, 0xA5, 0x2B,  // 0xB0
-    0x2B, 0x2D, 0x2D, 0x2B, 0x2D, 0x2B, 0xE3, 0xC3, 0x2B, 0x2B, 0x2D, 0x2D, 0xA6, 0x2D, 0x2B, 0xA4,  // 0xC0
-    0xF0, 0xD0, 0xCA, 0xCB, 0xC8, 0x69, 0xCD, 0xCE, 0xCF, 0x2B, 0x2B, 0xA6, 0x5F, 0xA6, 0xCC, 0xAF,  // 0xD0
-    0xD3, 0xDF, 0xD4, 0xD2, 0xF5, 0xD5, 0xB5, 0xFE, 0xDE, 0xDA, 0xDB, 0xD9, 0xFD, 0xDD, 0xAF, 0xB4,  // 0xE0
-    0xAD, 0xB1, 0x3D, 0xBE, 0xB6, 0xA7, 0xF7, 0xB8, 0xB0, 0xA8, 0xB7, 0xB9, 0xB3, 0xB2, 0xA6, 0xA0,  // 0xF0
-    0x00};
-
-// The code-page-850 characters whose console entry is a look-alike, not the
-// same character.
-constexpr unsigned char kLackingIn1252[] = {176, 177, 178, 179, 180, 185, 186, 187, 188, 191, 192,
-                                            193, 194, 195, 196, 197, 200, 201, 202, 203, 204, 205,
-                                            206, 213, 217, 218, 219, 220, 223, 242, 254};
-
-constexpr bool lacking_in_1252(unsigned code) {
-    for (unsigned char c : kLackingIn1252)
-        if (c == code) return true;
-    return false;
-}
-
 constexpr ByteMap identity_map() {
     ByteMap map{};
     for (unsigned i = 0; i < 256; ++i) map[i] = static_cast<unsigned char>(i);
     return map;
 }
+
+// The look-alike that the console table holds for each code-page-850
+// character Windows-1252 lacks: shades, blocks and vertical lines a broken
+// bar, corners and crossings a plus sign, horizontal lines a hyphen, the
+// dotless i a plain i, the lower half block a low line, the upper half block
+// a macron, the double low line an equals sign.
+struct LookAlike {
+    unsigned char code;
+    unsigned char shown_as;
+};
+constexpr LookAlike kLookAlikes[] = {
+    {176, 0xA6}, {177, 0xA6}, {178, 0xA6}, {179, 0xA6}, {180, 0xA6}, {185, 0xA6}, {186, 0xA6}, {204, 0xA6},
+    {219, 0xA6}, {254, 0xA6}, {187, 0x2B}, {188, 0x2B}, {191, 0x2B}, {192, 0x2B}, {195, 0x2B}, {197, 0x2B},
+    {200, 0x2B}, {201, 0x2B}, {206, 0x2B}, {217, 0x2B}, {218, 0x2B}, {193, 0x2D}, {194, 0x2D}, {196, 0x2D},
+    {202, 0x2D}, {203, 0x2D}, {205, 0x2D}, {213, 0x69}, {220, 0x5F}, {223, 0xAF}, {242, 0x3D}};
+static_assert(std::size(kLookAlikes) == 31);
+
+// Console table: entry i is the Windows-1252 byte that shows the
+// code-page-850 character 128 + i, the same character where Windows-1252 has
+// it, else its look-alike.
+constexpr std::array<unsigned char, 128> make_console_table() {
+    std::array<unsigned char, 128> table{};
+    for (unsigned i = 0; i < 128; ++i) table[i] = cp1252_cp850::to_cp1252(static_cast<unsigned char>(128 + i));
+    for (const LookAlike& l : kLookAlikes) table[l.code - 128] = l.shown_as;
+    return table;
+}
+
+constexpr bool look_alikes_only_where_lacking() {
+    for (const LookAlike& l : kLookAlikes)
+        if (cp1252_cp850::cp1252_has(l.code)) return false;
+    return true;
+}
+static_assert(look_alikes_only_where_lacking());
+constexpr std::array<unsigned char, 128> kConsoleTable = make_console_table();
 
 // Table conversion: the first entry holding the byte wins.
 constexpr ByteMap make_first_match_map() {
@@ -64,39 +72,17 @@ constexpr ByteMap make_first_match_map() {
     return map;
 }
 
-constexpr ByteMap make_dos_to_win_map() {
-    ByteMap map = identity_map();
-    for (unsigned i = 0; i < 128; ++i)
-        if (!lacking_in_1252(128 + i)) map[128 + i] = kConsoleTable[i];
+template <typename Convert>
+constexpr ByteMap map_of(Convert convert) {
+    ByteMap map{};
+    for (unsigned i = 0; i < 256; ++i) map[i] = convert(static_cast<unsigned char>(i));
     return map;
 }
-
-constexpr ByteMap make_win_to_dos_map() {
-    ByteMap map = identity_map();
-    for (unsigned i = 0; i < 128; ++i)
-        if (!lacking_in_1252(128 + i)) map[kConsoleTable[i]] = static_cast<unsigned char>(128 + i);
-    return map;
-}
-
-// The exact mapping must be one-to-one between the 97 shared characters:
-// 0x83 and 0xA0 to 0xFF on the Windows-1252 side.
-constexpr bool shared_characters_are_one_to_one() {
-    ByteMap seen{};
-    unsigned count = 0;
-    for (unsigned i = 0; i < 128; ++i) {
-        if (lacking_in_1252(128 + i)) continue;
-        unsigned char w = kConsoleTable[i];
-        if (seen[w] || !(w == 0x83 || w >= 0xA0)) return false;
-        seen[w] = 1;
-        ++count;
-    }
-    return count == 97;
-}
-static_assert(shared_characters_are_one_to_one());
 
 constexpr ByteMap kFirstMatch = make_first_match_map();
-constexpr ByteMap kDosToWin = make_dos_to_win_map();
-constexpr ByteMap kWinToDos = make_win_to_dos_map();
+constexpr ByteMap kDosToWin = map_of(cp1252_cp850::to_cp1252);
+constexpr ByteMap kWinToDos =
+    map_of([](unsigned char b) { return cp1252_cp850::to_cp850(b, cp1252_cp850::Lacking::keep); });
 
 struct BytePair {
     unsigned char from;

@@ -14,9 +14,9 @@
 
 #include <versos/consola.h>
 
+#include "lib/charsets/cp850.h"
 #include "lib/charsets/utf8.h"
 #include "lib/console/message_box.h"
-#include "lib/console/terminal/cp850.h"
 #include "lib/console/terminal/terminal_device.h"
 #include "tests/console/terminal/vterm_screen.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "lib/charsets/cp850.h"
 #include "lib/charsets/utf8.h"
-#include "lib/console/terminal/cp850.h"
 #include "lib/console/terminal/key_decoder.h"
 
 namespace versos::console {

@@ -1,23 +1,13 @@
-#include "lib/console/terminal/cp850.h"
-
-#include <array>
+// Code page 850, the console's, and Unicode: how each byte shows on a UTF-8
+// terminal and which byte a typed character gives.
+#pragma once
 
 #include "lib/charsets/utf8.h"
 
-namespace versos::console::cp850 {
-namespace {
+namespace versos::cp850 {
 
-// 0x00 to 0x1F as the code page's glyphs; 0x00 is blank.
-constexpr char16_t kLow[32] = {
-    u' ',      u'\u263A', u'\u263B', u'\u2665', u'\u2666', u'\u2663', u'\u2660', u'\u2022',
-    u'\u25D8', u'\u25CB', u'\u25D9', u'\u2642', u'\u2640', u'\u266A', u'\u266B', u'\u263C',
-    u'\u25BA', u'\u25C4', u'\u2195', u'\u203C', u'\u00B6', u'\u00A7', u'\u25AC', u'\u21A8',
-    u'\u2191', u'\u2193', u'\u2192', u'\u2190', u'\u221F', u'\u2194', u'\u25B2', u'\u25BC',
-};
-constexpr char16_t kHouse = u'\u2302';  // 0x7F
-
-// 0x80 to 0xFF.
-constexpr char16_t kHigh[128] = {
+// The characters of 0x80 to 0xFF.
+inline constexpr char16_t kHigh[128] = {
     u'\u00C7', u'\u00FC', u'\u00E9', u'\u00E2', u'\u00E4', u'\u00E0', u'\u00E5', u'\u00E7',  // 80
     u'\u00EA', u'\u00EB', u'\u00E8', u'\u00EF', u'\u00EE', u'\u00EC', u'\u00C4', u'\u00C5',  // 88
     u'\u00C9', u'\u00E6', u'\u00C6', u'\u00F4', u'\u00F6', u'\u00F2', u'\u00FB', u'\u00F9',  // 90
@@ -36,28 +26,17 @@ constexpr char16_t kHigh[128] = {
     u'\u00B0', u'\u00A8', u'\u00B7', u'\u00B9', u'\u00B3', u'\u00B2', u'\u25A0', u'\u00A0',  // F8
 };
 
-constexpr char32_t glyph_of(unsigned byte) {
-    if (byte < 0x20) return kLow[byte];
-    if (byte == 0x7F) return kHouse;
-    if (byte < 0x80) return byte;
-    return kHigh[byte - 0x80];
-}
+// The UTF-8 form of the character a cell byte shows as: 1 to 3 bytes. The
+// control bytes show as the code page's glyphs for them (0x01 ☺, 0x0A ◙,
+// 0x7F ⌂, ...), so that every cell is one printed character and the terminal
+// never acts on one; 0x00 shows blank.
+using Utf8 = charsets::Utf8;
+const Utf8& utf8(unsigned char byte);
 
-constexpr std::array<Utf8, 256> kUtf8 = [] {
-    std::array<Utf8, 256> table{};
-    for (unsigned b = 0; b < 256; ++b) table[b] = charsets::encode_utf8(glyph_of(b));
-    return table;
-}();
+// The byte of a typed character: itself below 0x80; the code page's byte for
+// a character of its upper half; '?' for any other character (as the
+// Windows conversion's default character), the glyphs of the control bytes
+// included, so that pasting one never acts as a control key.
+unsigned char from_unicode(char32_t c);
 
-}  // namespace
-
-const Utf8& utf8(unsigned char byte) { return kUtf8[byte]; }
-
-unsigned char from_unicode(char32_t c) {
-    if (c < 0x80) return static_cast<unsigned char>(c);
-    for (unsigned i = 0; i < 128; ++i)
-        if (kHigh[i] == c) return static_cast<unsigned char>(0x80 + i);
-    return '?';
-}
-
-}  // namespace versos::console::cp850
+}  // namespace versos::cp850

@@ -1,0 +1,16 @@
+// Copies a file with the kernel's own copy (copy_file_range): no byte passes
+// through the program, and file systems that share blocks between files copy
+// none. Where the kernel refuses, or copies nothing on its first call (another
+// file system, an old kernel, a device or pipe, files of /proc and /sys whose
+// size says nothing), the bytes are read and written as ever.
+#pragma once
+
+#include "file_io.h"
+
+namespace versos::fileio {
+
+// Copies the rest of `in` into `out`: false on a read or write error, noted
+// as InFile and OutFile note theirs.
+bool copy_contents(InFile& in, OutFile& out);
+
+}  // namespace versos::fileio

@@ -1,0 +1,127 @@
+// versos-lote as a user runs it: its lines are the library's fragments, in
+// order; wrong lines are named and skipped; wrong command lines refused.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+#include <versos/generador.h>
+
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+
+namespace versos::testing {
+namespace {
+
+ProcessResult lote(const std::vector<std::string>& args, const std::string& input = "") {
+    std::vector<std::string> argv = {LOTE_BIN};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_program(argv, ProcessOptions{{"PATH=/usr/bin:/bin"}, input, 30});
+}
+
+std::string lines_of(const std::vector<std::pair<char, int>>& pairs, bool utf8 = true) {
+    std::string text;
+    for (const auto& [mode, seed] : pairs) text += *(utf8 ? fragmento_utf8(mode, seed) : fragmento(mode, seed)) + "\n";
+    return text;
+}
+
+TEST(VersosLote, AnswersEveryGoodLineInOrder) {
+    // Blank lines and comments, tabs, a Windows line end, a longer mode
+    // word, seeds read as atoi reads them, and no newline at the end.
+    const std::string input =
+        "# a stanza\n"
+        "B 42\n"
+        "\n"
+        "   \t\n"
+        "  x\t-1\r\n"
+        "Dxyz 2147483647\n"
+        "w 3\n"
+        "w 1\n"
+        "0 42abc\n"
+        "k abc\n"
+        "  # indented comment\n"
+        "E -2147483648";
+    const std::string expected = lines_of({{'B', 42}, {'x', -1}, {'D', INT_MAX}, {'w', 3}, {'w', 1}, {'0', 42},
+                                           {'k', 0}, {'E', INT_MIN}});
+    ProcessResult r = lote({}, input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(expected.find("\xC3\xB1"), std::string::npos) << "expected an accented letter among them";
+
+    r = lote({"-r"}, input);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, lines_of({{'B', 42}, {'x', -1}, {'D', INT_MAX}, {'w', 3}, {'w', 1}, {'0', 42}, {'k', 0},
+                               {'E', INT_MIN}},
+                              false));
+}
+
+TEST(VersosLote, WrongLinesAreNamedAndTheOthersStillAnswered) {
+    const ProcessResult r = lote({}, "x 1\nQ 5\ny\n\n# fine\nz 1 2\nA 9\n\x01 3\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, lines_of({{'x', 1}, {'A', 9}}));
+    EXPECT_EQ(r.err,
+              "versos-lote: line 2: unknown mode 'Q'\n"
+              "versos-lote: line 3: expected MODE SEED, found 1 word\n"
+              "versos-lote: line 6: expected MODE SEED, found 3 words\n"
+              "versos-lote: line 8: unknown mode (byte 0x01)\n");
+}
+
+// More lines than one read or one write takes, cut anywhere.
+TEST(VersosLote, ManyLinesThroughFiles) {
+    TempFolder folder;
+    std::string input;
+    std::vector<std::pair<char, int>> pairs;
+    for (int i = 0; i < 60'000; ++i) {
+        pairs.emplace_back(modos[i % 41], i * 7919 - 200'000'000);
+        input += std::string(1, pairs.back().first) + " " + std::to_string(pairs.back().second) + "\n";
+    }
+    write_file(folder / "in", input);
+    const ProcessResult s = run_program({"/bin/sh", "-c", "cd '" + folder.path() + "' && '" LOTE_BIN "' <in >out"},
+                                        ProcessOptions{{"PATH=/usr/bin:/bin"}, "", 30});
+    EXPECT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(read_file(folder / "out"), lines_of(pairs));
+}
+
+TEST(VersosLote, RangeOfSeeds) {
+    ProcessResult r = lote({"k", "2147483645", "2147483647"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, lines_of({{'k', INT_MAX - 2}, {'k', INT_MAX - 1}, {'k', INT_MAX}}));
+    r = lote({"-r", "Bolero", "-2", "2"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, lines_of({{'B', -2}, {'B', -1}, {'B', 0}, {'B', 1}, {'B', 2}}, false));
+    r = lote({"--", "w", "-2147483648", "-2147483648"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, lines_of({{'w', INT_MIN}}));
+}
+
+TEST(VersosLote, WrongCommandLines) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"x", "5", "4"},           {"x", "1", "12x"},         {"x", "", "3"},     {"x", " 1", "3"},
+        {"x", "1", "2147483648"},  {"x", "0x10", "20"},       {"Q", "1", "3"},    {"", "1", "3"},
+        {"x", "1"},                {"x", "1", "2", "3"},      {"--raw"},          {"-x", "1", "2"}};
+    for (const auto& args : wrong) {
+        const ProcessResult r = lote(args);
+        std::string shown;
+        for (const std::string& a : args) shown += "'" + a + "' ";
+        EXPECT_EQ(r.status, 2) << shown;
+        EXPECT_EQ(r.out, "") << shown;
+        EXPECT_NE(r.err.find("usage: versos-lote"), std::string::npos) << shown;
+    }
+}
+
+TEST(VersosLote, HelpVersionAndAFullDisk) {
+    ProcessResult r = lote({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: versos-lote", 0), 0u);
+    r = lote({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("versos-lote ", 0), 0u);
+    // A write that fails is a failure, said once.
+    r = run_program({"/bin/sh", "-c", "'" LOTE_BIN "' x 1 100000 >/dev/full"}, ProcessOptions{{"PATH=/usr/bin:/bin"}, "", 30});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "versos-lote: cannot write the fragments: No space left on device\n");
+}
+
+}  // namespace
+}  // namespace versos::testing
