@@ -39,6 +39,7 @@
 #include <curses.h>
 
 #include "tests/console/terminal/vterm_screen.h"
+#include "tests/support/pty_child.h"
 
 namespace {
 
@@ -186,13 +187,8 @@ Run run(void (*work)(), bool end = true) {
         std::exit(2);
     }
     if (child == 0) {
-        setsid();
-        ioctl(slave, TIOCSCTTY, 0);
-        dup2(slave, STDIN_FILENO);
-        dup2(slave, STDOUT_FILENO);
-        close(slave);
-        close(master);
-        setenv("TERM", "xterm", 1);
+        // Its standard error stays this process's, where failures show.
+        versos::test::become_terminal_program(master, slave, false);
         end_ncurses = end;
         work();
         std::exit(0);  // as a program ends: the libraries' exit handlers run

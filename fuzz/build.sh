@@ -6,4 +6,4 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDe
     -DVERSOS_BUILD_PROGRAMS=OFF -DVERSOS_BUILD_TESTS=OFF -DVERSOS_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target versos_fuzz -j2 >/dev/null
 FUZZ_BIN=build-fuzz/bin
-FUZZ_TARGETS="dcomprexe_fuzz dcomprexebis_fuzz dcodexef_fuzz decodexebisf_fuzz"
+FUZZ_TARGETS="dcomprexe_fuzz dcomprexebis_fuzz dcodexef_fuzz decodexebisf_fuzz key_decoder_fuzz"

@@ -1,7 +1,6 @@
 // The console text library of versos: link versos::consola.
 #pragma once
 
-// one #include <versos/consola/...> a line
 #include <versos/consola/text_window.h>
 #include <versos/consola/line_editor.h>
 #include <versos/consola/console_services.h>

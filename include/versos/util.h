@@ -1,7 +1,6 @@
 // The general utility library of versos: link versos::util.
 #pragma once
 
-// one #include <versos/util/...> a line
 #include <versos/util/calendar.h>
 #include <versos/util/codepages.h>
 #include <versos/util/coding.h>

@@ -31,8 +31,6 @@ constexpr std::array<Utf8, 256> kUtf8 = [] {
 
 }  // namespace
 
-char32_t glyph(unsigned char byte) { return glyph_of(byte); }
-
 const Utf8& utf8(unsigned char byte) { return kUtf8[byte]; }
 
 unsigned char from_unicode(char32_t c) {

@@ -26,12 +26,10 @@ inline constexpr char16_t kHigh[128] = {
     u'\u00B0', u'\u00A8', u'\u00B7', u'\u00B9', u'\u00B3', u'\u00B2', u'\u25A0', u'\u00A0',  // F8
 };
 
-// The character a cell byte shows as. The control bytes show as the code
-// page's glyphs for them (0x01 ☺, 0x0A ◙, 0x7F ⌂, ...), so that every cell is
-// one printed character and the terminal never acts on one; 0x00 shows blank.
-char32_t glyph(unsigned char byte);
-
-// The UTF-8 form of glyph(byte): 1 to 3 bytes.
+// The UTF-8 form of the character a cell byte shows as: 1 to 3 bytes. The
+// control bytes show as the code page's glyphs for them (0x01 ☺, 0x0A ◙,
+// 0x7F ⌂, ...), so that every cell is one printed character and the terminal
+// never acts on one; 0x00 shows blank.
 using Utf8 = charsets::Utf8;
 const Utf8& utf8(unsigned char byte);
 

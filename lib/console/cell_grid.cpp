@@ -5,10 +5,6 @@
 namespace versos::console {
 namespace {
 
-Rect intersect(Rect a, Rect b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
-
 bool inside(Rect r, int x, int y) { return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom; }
 
 // Where cell (x, y) of `area` is in a buffer laid out row by row.
@@ -102,12 +98,11 @@ void CellGrid::fill(Point from, int count, Cell with) {
     mark_run(index, n);
 }
 
-void CellGrid::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
+CellGrid::ScrollBounds CellGrid::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
     Rect screen{0, 0, size_.columns - 1, size_.rows - 1};
-    Rect from = intersect(source, screen);
-    if (from.empty()) return;
-    Rect limit = clip ? intersect(*clip, screen) : screen;
-    if (limit.empty()) return;
+    Rect from = source.overlap(screen);
+    Rect limit = clip ? clip->overlap(screen) : screen;
+    if (from.empty() || limit.empty()) return {from, limit};
     // An offset of more than the screen puts the copy wholly outside it.
     long long dx = static_cast<long long>(to.x) - source.left, dy = static_cast<long long>(to.y) - source.top;
     Rect dest;
@@ -118,28 +113,29 @@ void CellGrid::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
     int w = from.width();
     for (int y = from.top; y <= from.bottom; ++y)
         std::copy_n(row(y) + from.left, w, &scratch_[static_cast<std::size_t>(y - from.top) * w]);
-    Rect changed = intersect(from, limit);
+    Rect changed = from.overlap(limit);
     for (int y = changed.top; y <= changed.bottom; ++y)
         for (int x = changed.left; x <= changed.right; ++x)
             if (!inside(dest, x, y)) at(x, y) = fill;
-    Rect target = intersect(dest, limit);
+    Rect target = dest.overlap(limit);
     for (int y = target.top; y <= target.bottom; ++y)
         for (int x = target.left; x <= target.right; ++x)
             at(x, y) = scratch_[static_cast<std::size_t>(y - dest.top) * w + (x - dest.left)];
 
     for (Rect r : {changed, target})
         for (int y = r.top; y <= r.bottom; ++y) mark_changed(y, r.left, r.right);
+    return {from, limit};
 }
 
 bool CellGrid::read(Rect area, Cell* out) const {
-    Rect r = intersect(area, Rect{0, 0, size_.columns - 1, size_.rows - 1});
+    Rect r = area.overlap(Rect{0, 0, size_.columns - 1, size_.rows - 1});
     if (area.empty() || r.empty()) return false;
     for (int y = r.top; y <= r.bottom; ++y) std::copy_n(row(y) + r.left, r.width(), out + offset_in(area, r.left, y));
     return true;
 }
 
 bool CellGrid::write(Rect area, const Cell* cells) {
-    Rect r = intersect(area, Rect{0, 0, size_.columns - 1, size_.rows - 1});
+    Rect r = area.overlap(Rect{0, 0, size_.columns - 1, size_.rows - 1});
     if (area.empty() || r.empty()) return false;
     for (int y = r.top; y <= r.bottom; ++y) {
         std::copy_n(cells + offset_in(area, r.left, y), r.width(), &at(r.left, y));

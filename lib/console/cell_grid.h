@@ -30,7 +30,11 @@ public:
     // returns where the cursor ends.
     Point write(Point cursor, const char* text, int length, unsigned char attr);
     void fill(Point from, int count, Cell with);
-    void scroll(Rect source, const Rect* clip, Point to, Cell fill);
+    // The source and the clip as the screen cuts them.
+    struct ScrollBounds {
+        Rect source, clip;
+    };
+    ScrollBounds scroll(Rect source, const Rect* clip, Point to, Cell fill);
     bool read(Rect area, Cell* out) const;
     bool write(Rect area, const Cell* cells);
 

@@ -9,7 +9,8 @@ namespace versos {
 
 namespace {
 
-constexpr int kThinCursor = 10;
+// cursor_ shows an underline: a tenth of the cell's height.
+constexpr int kUnderlinePercent = 10;
 
 // The character a color_ argument stands for: the digit for 0 to 9, the
 // value itself otherwise.
@@ -39,7 +40,7 @@ int color_(int foreground, int background) {
 
 int cursor_(int flag) {
     console::Batch batch;
-    batch->set_cursor_shape(console::CursorShape{flag != 0, kThinCursor});
+    batch->set_cursor_shape(console::CursorShape{flag != 0, kUnderlinePercent});
     return batch->shows_output() ? 1 : 0;
 }
 

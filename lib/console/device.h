@@ -29,6 +29,11 @@ struct Rect {
     int width() const { return right - left + 1; }
     int height() const { return bottom - top + 1; }
     bool empty() const { return right < left || bottom < top; }
+    // The cells in both; empty() when there are none.
+    Rect overlap(Rect other) const {
+        return {left > other.left ? left : other.left, top > other.top ? top : other.top,
+                right < other.right ? right : other.right, bottom < other.bottom ? bottom : other.bottom};
+    }
 };
 
 struct Size {

@@ -18,11 +18,14 @@ namespace versos {
 namespace {
 
 constexpr unsigned kLeft = 75, kRight = 77, kHome = 71, kEnd = 79, kDelete = 83;
-constexpr unsigned kInsert = 82, kInsertToo = 224;
+// Insert toggles the mode; so does a pair whose second code is the prefix
+// 224 itself.
+constexpr unsigned kInsert = 82, kPrefixAsInsert = 224;
 constexpr unsigned kTyped = 255;  // typed byte c comes as kTyped + c
 constexpr unsigned kEnter = kTyped + 13, kLineFeed = kTyped + 10, kBackspace = kTyped + 8;
 constexpr int kRowWidth = 80;
-constexpr int kBlockCursor = 1, kThinCursor = 2;
+// _setcursortype's cursor types.
+constexpr int kBlockCursorType = 1, kUnderlineCursorType = 2;
 
 constexpr char kTitle[] =
     "\xA1"
@@ -146,7 +149,7 @@ void delete_before(LineEditor& e) {
 
 void toggle_mode(LineEditor& e) {
     e.inserting = !e.inserting;
-    _setcursortype(e.inserting ? kBlockCursor : kThinCursor);
+    _setcursortype(e.inserting ? kBlockCursorType : kUnderlineCursorType);
 }
 
 void type(LineEditor& e, char c) {
@@ -168,22 +171,30 @@ void type(LineEditor& e, char c) {
     place_cursor(e, e.at);
 }
 
+// What a key does; any other extended key does nothing. Cursor and deletion
+// keys are carried out even where they have nothing to do (Left at the
+// start), drawn in one batch, and let the next refusal be told again.
+struct KeyAction {
+    unsigned key;
+    void (*carry_out)(LineEditor&);
+    bool edits;  // a cursor or deletion key
+};
+constexpr KeyAction kKeyActions[] = {
+    {kInsert, toggle_mode, false}, {kPrefixAsInsert, toggle_mode, false},
+    {kLeft, move_left, true},      {kRight, move_right, true},
+    {kHome, go_home, true},        {kEnd, go_end, true},
+    {kDelete, delete_here, true},  {kBackspace, delete_before, true},
+};
+
 void carry_out(LineEditor& e, unsigned key) {
     if (key > kTyped && key != kBackspace) return type(e, static_cast<char>(key - kTyped));
-    if (key == kInsert || key == kInsertToo) return toggle_mode(e);
-    void (*action)(LineEditor&) = key == kLeft        ? move_left
-                                  : key == kRight     ? move_right
-                                  : key == kHome      ? go_home
-                                  : key == kEnd       ? go_end
-                                  : key == kDelete    ? delete_here
-                                  : key == kBackspace ? delete_before
-                                                      : nullptr;
-    if (!action) return;  // another extended key
-    // A cursor or deletion key is carried out even where it has nothing to
-    // do (Left at the start), and lets the next refusal be told again.
-    e.warned = false;
-    console::Batch batch;
-    action(e);
+    for (const KeyAction& action : kKeyActions) {
+        if (action.key != key) continue;
+        if (!action.edits) return action.carry_out(e);
+        e.warned = false;
+        console::Batch batch;
+        return action.carry_out(e);
+    }
 }
 
 }  // namespace
@@ -204,7 +215,7 @@ void getsf_(char* buffer, int size) {
     buffer[size - 1] = '\0';
     {
         console::Batch batch;
-        _setcursortype(kBlockCursor);
+        _setcursortype(kBlockCursorType);
         e.length = static_cast<int>(std::strlen(buffer));
         e.at = e.length;
         echo(buffer, e.length);

@@ -10,7 +10,7 @@ using console::Batch;
 void clrscr() {
     Batch batch;
     for (int row = 1; row <= vActual.window_height; ++row) {
-        batch->fill(console::screen_cell(1, row), vActual.window_width, console::blank());
+        batch->fill(console::screen_cell(1, row), vActual.window_width, console::blank_cell());
     }
     gotoxy(vActual.cursor_x, vActual.cursor_y);
 }
@@ -18,7 +18,7 @@ void clrscr() {
 void clreol() {
     Batch batch;
     const int count = vActual.window_width - vActual.cursor_x + 1;
-    batch->fill(console::screen_cell(vActual.cursor_x, vActual.cursor_y), count, console::blank());
+    batch->fill(console::screen_cell(vActual.cursor_x, vActual.cursor_y), count, console::blank_cell());
     gotoxy(vActual.cursor_x, vActual.cursor_y);
 }
 
@@ -27,7 +27,7 @@ void insline() {
     const console::Rect area = console::window_area();
     const console::Point row = console::screen_cell(1, vActual.cursor_y);
     const console::Rect from_row{area.left, row.y, area.right, area.bottom};
-    batch->scroll(from_row, &area, {row.x, row.y + 1}, console::blank());
+    batch->scroll(from_row, &area, {row.x, row.y + 1}, console::blank_cell());
     vActual.cursor_x = 1;
     gotoxy(1, vActual.cursor_y);
 }

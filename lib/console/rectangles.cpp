@@ -49,7 +49,7 @@ bool by_pieces(Rect area, console::Size screen, Step step) {
 int movetext(int left, int top, int right, int bottom, int target_left, int target_top) {
     Batch batch;
     batch->scroll(screen_rect(left, top, right, bottom), nullptr, console::screen_cell(target_left, target_top),
-                  console::blank());
+                  console::blank_cell());
     return 0;
 }
 

@@ -25,10 +25,7 @@ constexpr int kEllipsisLength = sizeof kEllipsis - 1;
 // as the console's code page shows them; elsewhere the bytes alone.
 class ColouredLine {
 public:
-    ColouredLine() : terminal_(isatty(STDERR_FILENO) != 0) {
-        const char* term = std::getenv("TERM");
-        if (term && std::strncmp(term, "linux", 5) == 0) kind_ = console::TerminalKind::kLinuxConsole;
-    }
+    ColouredLine() : terminal_(isatty(STDERR_FILENO) != 0), kind_(console::terminal_kind()) {}
     void colour(int console_colour) {
         const auto attr = static_cast<unsigned char>(textcolor(console_colour));
         if (!terminal_) return;
@@ -53,13 +50,13 @@ public:
         return count;
     }
     void send() {
-        if (terminal_) out_ += "\x1b[0m";
+        if (terminal_) out_ += console::kResetPen;
         console::write_on_standard_error(out_);
     }
 
 private:
     bool terminal_;
-    console::TerminalKind kind_ = console::TerminalKind::kAnsi;
+    console::TerminalKind kind_;
     int pen_ = -1;  // the terminal's colours are not known
     std::string out_;
 };

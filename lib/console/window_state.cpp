@@ -14,17 +14,20 @@ namespace {
 
 constexpr std::int64_t kFar = std::int64_t{1} << 28;
 
-int near(std::int64_t v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); }
+// A screen coordinate from window coordinates: one far off the screen stays
+// off it, without overflowing an int.
+int screen_coordinate(std::int64_t v) { return static_cast<int>(std::clamp(v, -kFar, kFar)); }
 
 }  // namespace
 
 Point screen_cell(int x, int y) {
-    return {near(std::int64_t{vActual.window_left} + x - 1), near(std::int64_t{vActual.window_top} + y - 1)};
+    return {screen_coordinate(std::int64_t{vActual.window_left} + x - 1),
+            screen_coordinate(std::int64_t{vActual.window_top} + y - 1)};
 }
 
 Rect window_area() { return {vActual.window_left, vActual.window_top, vActual.window_right, vActual.window_bottom}; }
 
-Cell blank() { return {' ', vActual.text_attr}; }
+Cell blank_cell() { return {' ', vActual.text_attr}; }
 
 void show_cursor_at_tracked(Device& console) { console.set_cursor(screen_cell(vActual.cursor_x, vActual.cursor_y)); }
 
@@ -33,11 +36,11 @@ void remove_window_row(Device& console, int row) {
     const Point onto = screen_cell(1, row);
     if (row >= vActual.window_height) {
         // Nothing below to move up: the row is simply cleared.
-        console.fill(onto, vActual.window_width, blank());
+        console.fill(onto, vActual.window_width, blank_cell());
         return;
     }
     const Rect below{area.left, onto.y + 1, area.right, area.bottom};
-    console.scroll(below, &area, onto, blank());
+    console.scroll(below, &area, onto, blank_cell());
 }
 
 }  // namespace versos::console

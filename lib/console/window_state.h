@@ -14,7 +14,7 @@ Point screen_cell(int x, int y);
 // The window's cells on the screen.
 Rect window_area();
 // A blank in text_attr, as clearing and scrolling leave cells.
-Cell blank();
+Cell blank_cell();
 // The device cursor to the tracked cursor's cell.
 void show_cursor_at_tracked(Device& console);
 // Rows below window row `row` move up onto it; the bottom row becomes blank.

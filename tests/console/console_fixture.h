@@ -9,7 +9,7 @@
 #include <ostream>
 #include <vector>
 
-#include "lib/console/memory_device.h"
+#include "tests/support/memory_console.h"
 
 namespace versos::console {
 

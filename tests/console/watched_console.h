@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "lib/console/memory_device.h"
+#include "tests/support/memory_console.h"
 
 namespace versos::test {
 

@@ -1,11 +1,11 @@
 #include "lib/console/terminal/escapes.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace versos::console {
 namespace {
-
-constexpr int kFar = 1 << 20;
 
 int digits(int n) {
     int d = 1;
@@ -153,6 +153,11 @@ Params pen_params(int pen, unsigned char attr, TerminalKind kind) {
 
 }  // namespace
 
+TerminalKind terminal_kind() {
+    const char* term = std::getenv("TERM");
+    return term && std::strncmp(term, "linux", 5) == 0 ? TerminalKind::kLinuxConsole : TerminalKind::kAnsi;
+}
+
 void Output::put_number(int n) {
     char text[12];
     int length = 0;
@@ -233,16 +238,16 @@ void insert_lines(Output& out, int n) { put_counted(out, n, 'L'); }
 void delete_lines(Output& out, int n) { put_counted(out, n, 'M'); }
 int lines_length(int n) { return counted_length(n); }
 
-void show_cursor(Output& out, bool visible) { out.put(visible ? "\x1b[?25h" : "\x1b[?25l"); }
+void show_cursor(Output& out, bool visible) { out.put(visible ? kShowCursor : kHideCursor); }
 
 void shape_cursor(Output& out, CursorForm form, TerminalKind kind) {
     if (kind == TerminalKind::kLinuxConsole) {
         // Its own cursor size: 0 default, 2 underline, 6 full block.
-        out.put(form == CursorForm::kBlock ? "\x1b[?6c" : form == CursorForm::kUnderline ? "\x1b[?2c" : "\x1b[?0c");
+        out.put(form == CursorForm::kBlock ? "\x1b[?6c" : form == CursorForm::kUnderline ? "\x1b[?2c" : kLinuxTerminalCursorShape);
     } else {
         // DECSCUSR: 1 blinking block, 3 blinking underline, as the console's
         // cursor blinks; 0 the terminal's own.
-        out.put(form == CursorForm::kBlock ? "\x1b[1 q" : form == CursorForm::kUnderline ? "\x1b[3 q" : "\x1b[0 q");
+        out.put(form == CursorForm::kBlock ? "\x1b[1 q" : form == CursorForm::kUnderline ? "\x1b[3 q" : kTerminalCursorShape);
     }
 }
 

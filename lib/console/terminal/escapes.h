@@ -12,6 +12,8 @@ namespace versos::console {
 // blink for the bright foreground and background instead (which it shows as
 // bright colours), and its own cursor-size sequence.
 enum class TerminalKind { kAnsi, kLinuxConsole };
+// The kind TERM names.
+TerminalKind terminal_kind();
 
 class Output {
 public:
@@ -66,6 +68,20 @@ void move_cursor(Output& out, TermCursor& at, int row, int col);
 int pen_length(int pen, unsigned char attr, TerminalKind kind);
 void set_pen(Output& out, int& pen, unsigned char attr, TerminalKind kind);
 
+// Sequences sent whole. The restore at a signal copies these very strings,
+// so each is a constant.
+inline constexpr char kResetPen[] = "\x1b[0m";
+inline constexpr char kShowCursor[] = "\x1b[?25h";
+inline constexpr char kHideCursor[] = "\x1b[?25l";
+inline constexpr char kEnterAlternateScreen[] = "\x1b[?1049h";
+inline constexpr char kLeaveAlternateScreen[] = "\x1b[?1049l";
+// OSC 110 and 111: the terminal's own default colours back.
+inline constexpr char kTerminalColours[] = "\x1b]110\x1b\\\x1b]111\x1b\\";
+// The terminal's own cursor shape back: DECSCUSR 0, or the Linux console's
+// cursor size 0.
+inline constexpr char kTerminalCursorShape[] = "\x1b[0 q";
+inline constexpr char kLinuxTerminalCursorShape[] = "\x1b[?0c";
+
 inline void erase_to_line_end(Output& out) { out.put("\x1b[K"); }
 inline void erase_to_screen_end(Output& out) { out.put("\x1b[J"); }
 // ECH: n cells from the cursor on blank in the pen's background; the cursor
@@ -81,8 +97,8 @@ void show_cursor(Output& out, bool visible);
 
 // The alternate screen (with the cursor saved on the way in and put back on
 // the way out), where the terminal has one.
-inline void enter_alternate_screen(Output& out) { out.put("\x1b[?1049h"); }
-inline void leave_alternate_screen(Output& out) { out.put("\x1b[?1049l"); }
+inline void enter_alternate_screen(Output& out) { out.put(kEnterAlternateScreen); }
+inline void leave_alternate_screen(Output& out) { out.put(kLeaveAlternateScreen); }
 // DECSC and DECRC: the cursor and the pen, saved and put back.
 inline void save_cursor(Output& out) { out.put("\x1b" "7"); }
 inline void restore_cursor(Output& out) { out.put("\x1b" "8"); }

@@ -1,5 +1,7 @@
 #include "lib/console/terminal/key_decoder.h"
 
+#include <cstddef>
+
 #include "lib/charsets/cp850.h"
 
 namespace versos::console {
@@ -52,86 +54,57 @@ int put_key(unsigned char* out, int key, int modifier) {
     return put2(out, 0, static_cast<unsigned char>(kFunctionBase[column] + key - kF1));
 }
 
-// The key of a final byte common to CSI and SS3, or -1.
-int letter_key(unsigned char final_byte) {
-    switch (final_byte) {
-        case 'A':
-            return kUp;
-        case 'B':
-            return kDown;
-        case 'C':
-            return kRight;
-        case 'D':
-            return kLeft;
-        case 'H':
-            return kHome;
-        case 'F':
-            return kEnd;
-        case 'P':
-            return kF1;
-        case 'Q':
-            return kF1 + 1;
-        case 'R':
-            return kF1 + 2;
-        case 'S':
-            return kF1 + 3;
-        default:
-            return -1;
-    }
-}
+// Adding a key is adding a row to one of these tables.
 
-// The key of ESC [ n ~, or -1. Shift+F3..F10 of the Linux console come as
-// 25..34; `shifted` tells.
-int tilde_key(int n, bool& shifted) {
-    shifted = false;
-    switch (n) {
-        case 1:
-        case 7:
-            return kHome;
-        case 2:
-            return kInsert;
-        case 3:
-            return kDelete;
-        case 4:
-        case 8:
-            return kEnd;
-        case 5:
-            return kPgUp;
-        case 6:
-            return kPgDn;
-        case 11:
-        case 12:
-        case 13:
-        case 14:
-        case 15:
-            return kF1 + n - 11;
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-        case 21:
-            return kF1 + 5 + n - 17;
-        case 23:
-            return kF11;
-        case 24:
-            return kF12;
-        case 25:
-        case 26:
-            shifted = true;
-            return kF1 + 2 + n - 25;
-        case 28:
-        case 29:
-            shifted = true;
-            return kF1 + 4 + n - 28;
-        case 31:
-        case 32:
-        case 33:
-        case 34:
-            shifted = true;
-            return kF1 + 6 + n - 31;
-        default:
-            return -1;
-    }
+// Final bytes common to CSI and SS3.
+struct LetterKey {
+    unsigned char final_byte;
+    int key;
+};
+constexpr LetterKey kLetterKeys[] = {
+    {'A', kUp},  {'B', kDown}, {'C', kRight},  {'D', kLeft},   {'H', kHome},
+    {'F', kEnd}, {'P', kF1},   {'Q', kF1 + 1}, {'R', kF1 + 2}, {'S', kF1 + 3},
+};
+
+// The numbers of ESC [ n ~. The Linux console sends Shift+F3..F10 as 25..34.
+struct TildeKey {
+    int number;
+    int key;
+    bool shifted;
+};
+constexpr TildeKey kTildeKeys[] = {
+    {1, kHome, false},    {7, kHome, false},    {2, kInsert, false},  {3, kDelete, false},  {4, kEnd, false},
+    {8, kEnd, false},     {5, kPgUp, false},    {6, kPgDn, false},    {11, kF1, false},     {12, kF1 + 1, false},
+    {13, kF1 + 2, false}, {14, kF1 + 3, false}, {15, kF1 + 4, false}, {17, kF1 + 5, false}, {18, kF1 + 6, false},
+    {19, kF1 + 7, false}, {20, kF1 + 8, false}, {21, kF1 + 9, false}, {23, kF11, false},    {24, kF12, false},
+    {25, kF1 + 2, true},  {26, kF1 + 3, true},  {28, kF1 + 4, true},  {29, kF1 + 5, true},  {31, kF1 + 6, true},
+    {32, kF1 + 7, true},  {33, kF1 + 8, true},  {34, kF1 + 9, true},
+};
+
+// Final bytes of the numbered CSI keys: xterm's ~ carries the modifier as
+// its second parameter, rxvt's $ ^ @ mean Shift, Ctrl and Ctrl+Shift.
+struct NumberedFinal {
+    unsigned char final_byte;
+    int modifier;  // 0: the second parameter's
+};
+constexpr NumberedFinal kNumberedFinals[] = {{'~', 0}, {'$', 2}, {'^', 5}, {'@', 6}};
+
+// The keypad in application mode (SS3), should a program have left it so.
+struct KeypadKey {
+    unsigned char final_byte;
+    unsigned char character;
+};
+constexpr KeypadKey kKeypadKeys[] = {
+    {'M', 13},  {'X', '='}, {'j', '*'}, {'k', '+'}, {'l', ','}, {'m', '-'}, {'n', '.'}, {'o', '/'}, {'p', '0'},
+    {'q', '1'}, {'r', '2'}, {'s', '3'}, {'t', '4'}, {'u', '5'}, {'v', '6'}, {'w', '7'}, {'x', '8'}, {'y', '9'},
+};
+
+// The row of `table` whose field `key_of` equals `value`, or null.
+template <typename Row, std::size_t N, typename Field, typename Value>
+const Row* find_row(const Row (&table)[N], Field Row::*key_of, Value value) {
+    for (const Row& row : table)
+        if (row.*key_of == value) return &row;
+    return nullptr;
 }
 
 // Up to 2 numeric parameters, 0 where absent; false if the text is not
@@ -187,46 +160,26 @@ int KeyDecoder::finish_csi(unsigned char final_byte, unsigned char* out) {
     state_ = State::kGround;
     int p[2], count;
     if (malformed_ || !parse_params(params_, param_length_, p, count)) return 0;
-    int key = letter_key(final_byte);
-    if (key >= 0) return p[0] <= 1 ? put_key(out, key, p[1]) : 0;
+    if (const LetterKey* letter = find_row(kLetterKeys, &LetterKey::final_byte, final_byte))
+        return p[0] <= 1 ? put_key(out, letter->key, p[1]) : 0;
     if (final_byte == 'Z') return put2(out, 0, 15);
-    int modifier;
-    switch (final_byte) {
-        case '~':
-            modifier = p[1];
-            break;
-        case '$':
-            modifier = 2;
-            break;  // rxvt: Shift
-        case '^':
-            modifier = 5;
-            break;  // Ctrl
-        case '@':
-            modifier = 6;
-            break;  // Ctrl+Shift
-        default:
-            return 0;
-    }
-    bool shifted;
-    key = tilde_key(p[0], shifted);
-    if (key < 0) return 0;
-    if (shifted && modifier <= 1) modifier = 2;
-    return put_key(out, key, modifier);
+    const NumberedFinal* numbered = find_row(kNumberedFinals, &NumberedFinal::final_byte, final_byte);
+    const TildeKey* numbered_key = find_row(kTildeKeys, &TildeKey::number, p[0]);
+    if (numbered == nullptr || numbered_key == nullptr) return 0;
+    int modifier = numbered->modifier != 0 ? numbered->modifier : p[1];
+    if (numbered_key->shifted && modifier <= 1) modifier = 2;
+    return put_key(out, numbered_key->key, modifier);
 }
 
 int KeyDecoder::finish_ss3(unsigned char final_byte, unsigned char* out) {
     state_ = State::kGround;
     int p[2], count;
     if (malformed_ || !parse_params(params_, param_length_, p, count)) return 0;
-    int key = letter_key(final_byte);
-    if (key >= 0) return put_key(out, key, count == 2 ? p[1] : p[0]);
-    // The keypad in application mode, should a program have left it so.
-    unsigned char c = 0;
-    if (final_byte == 'M') c = 13;
-    if (final_byte == 'X') c = '=';
-    if (final_byte >= 'j' && final_byte <= 'y') c = "*+,-./0123456789"[final_byte - 'j'];
-    if (c == 0) return 0;
-    out[0] = c;
+    if (const LetterKey* letter = find_row(kLetterKeys, &LetterKey::final_byte, final_byte))
+        return put_key(out, letter->key, count == 2 ? p[1] : p[0]);
+    const KeypadKey* keypad = find_row(kKeypadKeys, &KeypadKey::final_byte, final_byte);
+    if (keypad == nullptr) return 0;
+    out[0] = keypad->character;
     return 1;
 }
 

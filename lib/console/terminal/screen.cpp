@@ -9,15 +9,15 @@ namespace versos::console {
 namespace {
 
 // 0x00 shows blank as the space does; a blank shows its background only.
-bool blank(Cell c) { return c.ch == ' ' || c.ch == 0; }
+bool is_blank(Cell c) { return c.ch == ' ' || c.ch == 0; }
 
 // Cells a cursor move may be replaced by writing them again.
 constexpr int kMostRewritten = 8;
 
 }  // namespace
 
-Screen::Key Screen::key(Cell c) {
-    return blank(c) ? static_cast<Key>(0x2000 | (c.attr & 0xF0)) : static_cast<Key>(c.ch << 8 | c.attr);
+Screen::Look Screen::look_of(Cell c) {
+    return is_blank(c) ? static_cast<Look>(0x2000 | (c.attr & 0xF0)) : static_cast<Look>(c.ch << 8 | c.attr);
 }
 
 void Screen::set_visible(Size size) {
@@ -52,15 +52,15 @@ void Screen::on_fresh_screen(const Known& before) {
 
 bool Screen::settled(int y, int x) const {
     const Cell* cells = cells_.row(y);
-    const Key* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
+    const Look* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
     for (int i = x; i < visible_.columns; ++i)
-        if (!cells_.changed(i, y) && s[i] != key(cells[i])) return false;
+        if (!cells_.changed(i, y) && s[i] != look_of(cells[i])) return false;
     return true;
 }
 
 bool Screen::rows_known(int top, int bottom) const {
     for (int y = top; y <= bottom; ++y) {
-        const Key* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
+        const Look* s = &shown_[static_cast<std::size_t>(y) * visible_.columns];
         for (int x = 0; x < visible_.columns; ++x)
             if (s[x] == 0 && !cells_.changed(x, y)) return false;
     }
@@ -88,22 +88,22 @@ void Screen::set_background(Output& out, unsigned char attr) {
 void Screen::go_to(Output& out, int y, int x) {
     if (cursor_.row == y && cursor_.col >= 0 && cursor_.col < x && x - cursor_.col <= kMostRewritten && pen_ >= 0) {
         const Cell* cells = cells_.row(y);
-        Key* s = shown(y);
+        Look* s = shown(y);
         int bytes = 0;
         bool same_pen = true;
         // Only cells that show what they hold already, or are to be sent
         // anyway, may be written again.
         for (int i = cursor_.col; i < x && same_pen; ++i) {
             Cell c = cells[i];
-            same_pen = blank(c) ? (pen_ & 0xF0) == (c.attr & 0xF0) : pen_ == c.attr;
-            same_pen = same_pen && (s[i] == key(c) || cells_.changed(i, y));
+            same_pen = is_blank(c) ? (pen_ & 0xF0) == (c.attr & 0xF0) : pen_ == c.attr;
+            same_pen = same_pen && (s[i] == look_of(c) || cells_.changed(i, y));
             bytes += cp850::utf8(c.ch).length;
         }
         if (same_pen && bytes < move_length(cursor_, y, x)) {
             for (int i = cursor_.col; i < x; ++i) {
                 const cp850::Utf8& g = cp850::utf8(cells[i].ch);
                 out.put(g.bytes, g.length);
-                s[i] = key(cells[i]);
+                s[i] = look_of(cells[i]);
             }
             cursor_.col = x;
             return;
@@ -114,13 +114,13 @@ void Screen::go_to(Output& out, int y, int x) {
 
 void Screen::put_cell(Output& out, int y, int x) {
     Cell c = cells_.row(y)[x];
-    if (blank(c))
+    if (is_blank(c))
         set_background(out, c.attr);
     else
         set_pen(out, pen_, c.attr, kind_);
     const cp850::Utf8& g = cp850::utf8(c.ch);
     out.put(g.bytes, g.length);
-    shown(y)[x] = key(c);
+    shown(y)[x] = look_of(c);
     // After the last column the terminal's cursor waits to wrap: where it
     // is then differs between terminals.
     if (x == visible_.columns - 1)
@@ -134,45 +134,45 @@ void Screen::put_cell(Output& out, int y, int x) {
 int Screen::blank_tail(int y) const {
     const Cell* cells = cells_.row(y);
     int x = visible_.columns - 1;
-    if (!blank(cells[x])) return visible_.columns;
-    while (x > 0 && blank(cells[x - 1]) && ((cells[x - 1].attr ^ cells[x].attr) & 0xF0) == 0) --x;
+    if (!is_blank(cells[x])) return visible_.columns;
+    while (x > 0 && is_blank(cells[x - 1]) && ((cells[x - 1].attr ^ cells[x].attr) & 0xF0) == 0) --x;
     return x;
 }
 
 void Screen::paint_row(Output& out, int y, int low, int high) {
     const Cell* cells = cells_.row(y);
-    Key* s = shown(y);
+    Look* s = shown(y);
     int last = visible_.columns - 1;
     int tail = -1;
     for (int x = low; x <= high; ++x) {
-        if (!cells_.changed(x, y) || key(cells[x]) == s[x]) continue;
+        if (!cells_.changed(x, y) || look_of(cells[x]) == s[x]) continue;
         if (tail < 0) tail = blank_tail(y);
         if (x >= tail && settled(y, x)) {
             int changed = 0;
-            for (int i = x; i <= last; ++i) changed += key(cells[i]) != s[i];
+            for (int i = x; i <= last; ++i) changed += look_of(cells[i]) != s[i];
             // Erasing takes 3 bytes and leaves the cursor where it is.
-            if (changed >= 3 || key(cells[last]) != s[last]) {
+            if (changed >= 3 || look_of(cells[last]) != s[last]) {
                 go_to(out, y, x);
                 set_background(out, cells[last].attr);
                 erase_to_line_end(out);
-                std::fill(s + x, s + last + 1, key(cells[last]));
+                std::fill(s + x, s + last + 1, look_of(cells[last]));
                 return;
             }
         }
         // A run of changed blanks of one background, erased in place where
         // that is shorter than writing them.
-        if (blank(cells[x])) {
+        if (is_blank(cells[x])) {
             int end = x;
-            while (end < high && cells_.changed(end + 1, y) && blank(cells[end + 1]) &&
+            while (end < high && cells_.changed(end + 1, y) && is_blank(cells[end + 1]) &&
                    ((cells[end + 1].attr ^ cells[x].attr) & 0xF0) == 0)
                 ++end;
-            while (end > x && key(cells[end]) == s[end]) --end;
+            while (end > x && look_of(cells[end]) == s[end]) --end;
             const int n = end - x + 1;
             if (n > erase_characters_length(n)) {
                 go_to(out, y, x);
                 set_background(out, cells[x].attr);
                 erase_characters(out, n);
-                std::fill(s + x, s + end + 1, key(cells[x]));
+                std::fill(s + x, s + end + 1, look_of(cells[x]));
                 x = end;
                 continue;
             }
@@ -190,22 +190,22 @@ void Screen::erase_below(Output& out) {
     auto all_blank = [&](int y) {
         const Cell* cells = cells_.row(y);
         for (int x = 0; x < columns; ++x)
-            if (!blank(cells[x]) || ((cells[x].attr ^ corner.attr) & 0xF0) != 0) return false;
+            if (!is_blank(cells[x]) || ((cells[x].attr ^ corner.attr) & 0xF0) != 0) return false;
         return settled(y, 0);
     };
     // The last changed row must be among the erased ones: most often it
     // holds text, and this ends here.
     int last_changed = std::min(rows - 1, cells_.last_changed_row());
-    if (!blank(corner) || !all_blank(last_changed)) return;
+    if (!is_blank(corner) || !all_blank(last_changed)) return;
     int top = rows;
     while (top > 0 && (top - 1 == last_changed || all_blank(top - 1))) --top;
     int changed_rows = 0;
     for (int y = std::max(top, cells_.first_changed_row()); y <= last_changed; ++y) {
         CellGrid::Span span = cells_.changes(y);
         const Cell* cells = cells_.row(y);
-        const Key* s = shown(y);
+        const Look* s = shown(y);
         for (int x = std::max(span.low, 0); x <= std::min(span.high, columns - 1); ++x)
-            if (cells_.changed(x, y) && key(cells[x]) != s[x]) {
+            if (cells_.changed(x, y) && look_of(cells[x]) != s[x]) {
                 ++changed_rows;
                 break;
             }
@@ -214,7 +214,7 @@ void Screen::erase_below(Output& out) {
     go_to(out, top, 0);
     set_background(out, corner.attr);
     erase_to_screen_end(out);
-    std::fill(shown(top), shown(rows - 1) + columns, key(corner));
+    std::fill(shown(top), shown(rows - 1) + columns, look_of(corner));
 }
 
 void Screen::paint(Output& out) {
@@ -236,41 +236,37 @@ void Screen::place_cursor(Output& out, Point at) {
 
 // Cells that would show right, less those that would show wrong, were the
 // terminal's lines top..bottom moved up (n > 0) or down by |n| rows.
-long Screen::lines_saving(int top, int bottom, int n, Key new_line) {
+long Screen::lines_saving(int top, int bottom, int n, Look new_line) {
     const int columns = visible_.columns;
-    const std::size_t bytes = static_cast<std::size_t>(columns) * sizeof(Key);
+    const std::size_t bytes = static_cast<std::size_t>(columns) * sizeof(Look);
     long saved = 0;
     for (int y = top; y <= bottom; ++y) {
         const int from = y + n;
-        const Key* now = shown(y);
-        const Key* moved = from >= top && from <= bottom ? shown(from) : nullptr;
+        const Look* now = shown(y);
+        const Look* moved = from >= top && from <= bottom ? shown(from) : nullptr;
         // A line that would show what it shows already changes nothing.
         if (moved && std::memcmp(moved, now, bytes) == 0) continue;
         const Cell* cells = cells_.row(y);
         for (int x = 0; x < columns; ++x) {
-            const Key k = key(cells[x]);
+            const Look k = look_of(cells[x]);
             saved += (k != now[x]) - (k != (moved ? moved[x] : new_line));
         }
     }
     return saved;
 }
 
-void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
-    top = std::max(top, 0);
-    bottom = std::min(bottom, visible_.rows - 1);
+// Either the band alone moves: DL at its top and IL below it for up, the
+// other way round for down, so that the lines below stay; or the lines below
+// move with it, one DL or IL, where they show the same either way (most often
+// blank), as when the band is a narrow window. Only lines whose every cell is
+// known (or to be sent anyway) may move: what the console did not draw stays
+// where it is.
+int Screen::cheapest_band_bottom(int top, int bottom, int n, unsigned char fill_attr) {
     const int m = n < 0 ? -n : n;
     const int last = visible_.rows - 1;
-    if (n == 0 || bottom - top + 1 <= m) return;
-    // New lines show blank in the pen's background, which is made the fill's.
-    const Key new_line = key(Cell{' ', fill.attr});
-    const long pen = background_length(fill.attr);
-    // Either the band alone moves: DL at its top and IL below it for up,
-    // the other way round for down, so that the lines below stay; or the
-    // lines below move with it, one DL or IL, where they show the same
-    // either way (most often blank), as when the band is a narrow window.
-    // Only lines whose every cell is known (or to be sent anyway) may move:
-    // what the console did not draw stays where it is.
-    if (!rows_known(top, bottom)) return;
+    const Look new_line = look_of(Cell{' ', fill_attr});
+    const long pen = background_length(fill_attr);
+    if (!rows_known(top, bottom)) return -1;
     long best = rows_known(bottom + 1, last)
                     ? lines_saving(top, last, n, new_line) - (pen + move_length(cursor_, top, 0) + lines_length(m))
                     : 0;
@@ -286,46 +282,54 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
             through_bottom = false;
         }
     }
-    if (best <= 0) return;
-    if (through_bottom) bottom = last;
+    if (best <= 0) return -1;
+    return through_bottom ? last : bottom;
+}
 
-    // A move of the same lines the same way right after the last one (a
-    // window that scrolls twice in one call) joins it: one DL of 2 rather
-    // than two of 1.
-    int sent = m;
+// A move of the same lines the same way right after the last one (a window
+// that scrolls twice in one call) joins it: one DL of 2 rather than two of 1.
+int Screen::rows_with_last_move(Output& out, int top, int bottom, int n, Look new_line) {
+    const int m = n < 0 ? -n : n;
+    int rows = m;
     const LinesMove& before = last_move_;
     if (before.end == out.size() && before.end > 0 && before.top == top && before.bottom == bottom &&
         (before.n > 0) == (n > 0) && before.new_line == new_line && before.rows + m < bottom - top + 1) {
         out.truncate(before.start);
         cursor_ = before.cursor;
         pen_ = before.pen;
-        sent = before.rows + m;
+        rows = before.rows + m;
     }
-    last_move_ = LinesMove{out.size(), 0, top, bottom, n, sent, new_line, cursor_, pen_};
+    last_move_ = LinesMove{out.size(), 0, top, bottom, n, rows, new_line, cursor_, pen_};
+    return rows;
+}
 
-    set_background(out, fill.attr);
+void Screen::send_lines_move(Output& out, int top, int bottom, bool up, int rows, unsigned char fill_attr) {
+    set_background(out, fill_attr);
     auto at_row = [&](int y) {
         move_cursor(out, cursor_, y, 0);
         cursor_.col = -1;  // IL and DL leave the column to the terminal
     };
-    const bool inner = bottom < last;
-    if (n > 0) {
+    const bool inner = bottom < visible_.rows - 1;
+    if (up) {
         at_row(top);
-        delete_lines(out, sent);
+        delete_lines(out, rows);
         if (inner) {
-            at_row(bottom - sent + 1);
-            insert_lines(out, sent);
+            at_row(bottom - rows + 1);
+            insert_lines(out, rows);
         }
     } else {
         if (inner) {
-            at_row(bottom - sent + 1);
-            delete_lines(out, sent);
+            at_row(bottom - rows + 1);
+            delete_lines(out, rows);
         }
         at_row(top);
-        insert_lines(out, sent);
+        insert_lines(out, rows);
     }
     last_move_.end = out.size();
-    // The same move on what is shown.
+}
+
+void Screen::move_shown_lines(int top, int bottom, int n, Look new_line) {
+    const int m = n < 0 ? -n : n;
     const std::size_t w = static_cast<std::size_t>(visible_.columns);
     if (n > 0) {
         std::copy(shown(top + m), shown(bottom) + w, shown(top));
@@ -337,6 +341,20 @@ void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
     // Rows the kept cells did not change have moved on the terminal all the
     // same.
     for (int y = top; y <= bottom; ++y) cells_.mark_changed(y, 0, visible_.columns - 1);
+}
+
+void Screen::scroll_rows(Output& out, int top, int bottom, int n, Cell fill) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, visible_.rows - 1);
+    const int m = n < 0 ? -n : n;
+    if (n == 0 || bottom - top + 1 <= m) return;
+    bottom = cheapest_band_bottom(top, bottom, n, fill.attr);
+    if (bottom < 0) return;
+    // New lines show blank in the pen's background, which is made the fill's.
+    const Look new_line = look_of(Cell{' ', fill.attr});
+    const int rows = rows_with_last_move(out, top, bottom, n, new_line);
+    send_lines_move(out, top, bottom, n > 0, rows, fill.attr);
+    move_shown_lines(top, bottom, n, new_line);
 }
 
 }  // namespace versos::console

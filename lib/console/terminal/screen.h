@@ -24,7 +24,6 @@ public:
     // The terminal's size: only these cells are ever sent. Everything shown
     // becomes unknown.
     void set_visible(Size size);
-    Size visible() const { return visible_; }
     // Nothing of what the terminal shows is known any more (it was resized,
     // or other programs drew while this one was stopped); the next paint
     // sends every visible cell the console has drawn.
@@ -59,11 +58,18 @@ public:
     void on_fresh_screen(const Known& before);
 
 private:
-    using Key = std::uint16_t;  // a cell as it looks; 0: not known
-    static Key key(Cell c);
+    using Look = std::uint16_t;  // how a cell shows; 0: not known
+    static Look look_of(Cell c);
 
-    Key* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
-    long lines_saving(int top, int bottom, int n, Key new_line);
+    Look* shown(int y) { return &shown_[static_cast<std::size_t>(y) * visible_.columns]; }
+    long lines_saving(int top, int bottom, int n, Look new_line);
+    // The steps of scroll_rows: the bottom of the lines worth moving on the
+    // terminal (-1: none), the rows to move once joined with the last move,
+    // the DL and IL that move them, the same move on what is shown.
+    int cheapest_band_bottom(int top, int bottom, int n, unsigned char fill_attr);
+    int rows_with_last_move(Output& out, int top, int bottom, int n, Look new_line);
+    void send_lines_move(Output& out, int top, int bottom, bool up, int rows, unsigned char fill_attr);
+    void move_shown_lines(int top, int bottom, int n, Look new_line);
     // Every visible cell of row y from column x on is to be sent, or known
     // to show right already: what erasing it to the line's end may touch.
     bool settled(int y, int x) const;
@@ -83,7 +89,7 @@ private:
     struct LinesMove {
         std::size_t start = 0, end = 0;  // in the output; end 0: none to join
         int top = 0, bottom = 0, n = 0, rows = 0;
-        Key new_line = 0;
+        Look new_line = 0;
         TermCursor cursor;
         int pen = -1;
     };
@@ -91,7 +97,7 @@ private:
     CellGrid& cells_;
     TerminalKind kind_;
     Size visible_{0, 0};
-    std::vector<Key> shown_;
+    std::vector<Look> shown_;
     TermCursor cursor_;
     int pen_ = -1;
     LinesMove last_move_;

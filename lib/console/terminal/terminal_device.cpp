@@ -43,16 +43,12 @@ Size terminal_size(int fd, Size otherwise) {
 // the console's first use.
 const int started_output = isatty(STDOUT_FILENO) ? fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
 
-Rect intersect(Rect a, Rect b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-}
-
 }  // namespace
 
 TerminalSetup standard_terminal() {
     TerminalSetup setup;
+    setup.kind = terminal_kind();
     const char* term = std::getenv("TERM");
-    if (term && std::strncmp(term, "linux", 5) == 0) setup.kind = TerminalKind::kLinuxConsole;
     // A descriptor of its own for the terminal, so that the console draws
     // there while standard output is captured into a file (openprints_)
     // rather than writing its sequences into the capture.
@@ -210,13 +206,11 @@ void TerminalDevice::fill(Point from, int count, Cell with) {
 
 void TerminalDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
     if (!shows_output()) return;
-    cells_.scroll(source, clip, to, fill);
+    const CellGrid::ScrollBounds bounds = cells_.scroll(source, clip, to, fill);
+    const Rect from = bounds.source, limit = bounds.clip;
     // A vertical move the terminal may make itself, by deleting and
     // inserting whole lines, where what they carry along shows right.
     long long dy = static_cast<long long>(to.y) - source.top;
-    Rect screen{0, 0, cells_.columns() - 1, cells_.rows() - 1};
-    Rect from = intersect(source, screen);
-    Rect limit = clip ? intersect(*clip, screen) : screen;
     if (to.x == source.left && dy != 0 && dy > -cells_.rows() && dy < cells_.rows() && !from.empty() &&
         !limit.empty()) {
         // The rows it changes: the source and where it lands, within the clip.

@@ -56,11 +56,11 @@ void append(char* buffer, int& length, const char* text) {
 void put_back() {
     char text[64];
     int length = 0;
-    if (sent_alternate) append(text, length, "\x1b[?1049l");
-    if (sent_colours) append(text, length, "\x1b]110\x1b\\\x1b]111\x1b\\");
-    if (sent_attribute) append(text, length, "\x1b[0m");
-    if (sent_hidden) append(text, length, "\x1b[?25h");
-    if (sent_shape) append(text, length, linux_console ? "\x1b[?0c" : "\x1b[0 q");
+    if (sent_alternate) append(text, length, kLeaveAlternateScreen);
+    if (sent_colours) append(text, length, kTerminalColours);
+    if (sent_attribute) append(text, length, kResetPen);
+    if (sent_hidden) append(text, length, kShowCursor);
+    if (sent_shape) append(text, length, linux_console ? kLinuxTerminalCursorShape : kTerminalCursorShape);
     if (length > 0 && out_fd >= 0) posix_io::write_all(out_fd, text, static_cast<std::size_t>(length));
     if (keys_active) tcsetattr(key_fd, TCSANOW, &original);
 }

@@ -15,6 +15,7 @@
 #include <versos/consola.h>
 
 #include "lib/charsets/cp850.h"
+#include "lib/charsets/utf8.h"
 #include "lib/console/message_box.h"
 #include "lib/console/terminal/terminal_device.h"
 #include "tests/console/terminal/vterm_screen.h"
@@ -42,6 +43,14 @@ std::string printable(const std::string& bytes) {
             text += static_cast<char>(c);
     }
     return text;
+}
+
+// True if the terminal shows `shown` where the cell holds `byte`.
+bool shows_byte(char32_t shown, unsigned char byte) {
+    const cp850::Utf8& expected = cp850::utf8(byte);
+    std::string shown_utf8;
+    charsets::append_utf8(shown_utf8, shown);
+    return shown_utf8 == std::string(expected.bytes, expected.length);
 }
 
 // DECSCUSR, ESC [ n SP q: the Linux console would print its q.
@@ -150,7 +159,7 @@ public:
                     if (bg >= 0 && shown.blink) bg += 8;
                 }
                 bool blank = kept.ch == ' ' || kept.ch == 0;
-                bool same = shown.ch == cp850::glyph(kept.ch) && bg == palette_index(kept.attr >> 4) &&
+                bool same = shows_byte(shown.ch, kept.ch) && bg == palette_index(kept.attr >> 4) &&
                             (blank || fg == palette_index(kept.attr & 0x0F));
                 if (!same && ++wrong <= 5)
                     ADD_FAILURE() << context << ": cell " << r << "," << c << " kept " << static_cast<int>(kept.ch)

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/console/terminal/vterm_screen.h"
+#include "tests/support/pty_child.h"
 
 namespace versos::console {
 namespace {
@@ -106,15 +107,8 @@ bool keyboard_becomes(int fd, bool the_consoles) {
 pid_t run_on_terminal(int master, int slave, const std::vector<std::string>& args, const std::vector<int>& drop) {
     pid_t child = fork();
     if (child != 0) return child;
-    setsid();
-    ioctl(slave, TIOCSCTTY, 0);
-    dup2(slave, STDIN_FILENO);
-    dup2(slave, STDOUT_FILENO);
-    dup2(slave, STDERR_FILENO);
-    close(slave);
-    close(master);
+    test::become_terminal_program(master, slave, true);
     for (int fd : drop) close(fd);
-    setenv("TERM", "xterm", 1);
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);

@@ -1,7 +1,6 @@
 // A console in memory: a grid of cells, the attribute, the cursor and its
 // shape, the input mode and a queue of key bytes. Tests install it to check
-// cells, attributes and cursor exactly; other code may use it to lay out
-// text off screen.
+// cells, attributes and cursor exactly.
 #pragma once
 
 #include <deque>

@@ -1,4 +1,4 @@
-#include "lib/console/memory_device.h"
+#include "tests/support/memory_console.h"
 
 #include <algorithm>
 
