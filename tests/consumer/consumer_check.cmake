@@ -10,13 +10,7 @@
 # consumer of the libraries must not need them. The subdirectory mode shows
 # that the searches are hidden indeed: asked for the programs as well, the
 # same configure fails for want of libxcb.
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "failed: ${ARGN}\n${out}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../run_or_fail.cmake)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/nothing)

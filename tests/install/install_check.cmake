@@ -2,13 +2,7 @@
 # distribution expects, folder by folder.
 # Expects SOURCE_DIR, BINARY_DIR, WORK_DIR, SHARED, PROGRAMS, LIBDIR,
 # VERSION, VERSION_MAJOR.
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "failed: ${ARGN}\n${out}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../run_or_fail.cmake)
 set(wrong "")
 macro(complain what)
   set(wrong "${wrong}\n  ${what}")

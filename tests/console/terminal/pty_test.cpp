@@ -116,20 +116,47 @@ pid_t run_on_terminal(int master, int slave, const std::vector<std::string>& arg
     _exit(127);
 }
 
+// The driver on a fresh 80x25 pseudo-terminal, with a pipe on which it
+// reports and one on which the test tells it to go on. `ready()` is false
+// when no pseudo-terminal can be had (the test is then skipped) or the
+// driver could not start.
+struct DriverOnPty {
+    int master = -1, slave = -1;
+    int report[2] = {-1, -1}, go[2] = {-1, -1};
+    pid_t driver = -1;
+    termios before{};
+    bool no_pty = false;
+
+    explicit DriverOnPty(std::vector<std::string> options) {
+        winsize size{25, 80, 0, 0};
+        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) {
+            no_pty = true;
+            return;
+        }
+        before = mode_of(slave);
+        if (pipe(report) != 0 || pipe(go) != 0) return;
+        std::vector<std::string> args{CONSOLE_TERMINAL_DRIVER};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(std::to_string(report[1]));
+        args.push_back(std::to_string(go[0]));
+        driver = run_on_terminal(master, slave, args, {report[0], go[1]});
+        close(report[1]);
+        close(go[0]);
+    }
+    ~DriverOnPty() {
+        for (int fd : {master, slave, report[0], go[1]})
+            if (fd >= 0) close(fd);
+    }
+    bool ready() const { return driver > 0; }
+};
+
 TEST(TerminalDeviceOnPty, KeysInOrderAndTheTerminalPutBackWhenStoppedAndKilled) {
-    int master, slave;
-    winsize size{25, 80, 0, 0};
-    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
-    const termios before = mode_of(slave);
-    int report[2], go[2];
-    ASSERT_EQ(pipe(report), 0);
-    ASSERT_EQ(pipe(go), 0);
-    pid_t driver = run_on_terminal(
-        master, slave, {CONSOLE_TERMINAL_DRIVER, std::to_string(report[1]), std::to_string(go[0])}, {report[0], go[1]});
-    ASSERT_GE(driver, 0);
-    close(report[1]);
-    close(go[0]);
-    Stream reports(report[0]), screen(master);
+    DriverOnPty pty({});
+    if (pty.no_pty) GTEST_SKIP() << "no pseudo-terminal to be had";
+    ASSERT_TRUE(pty.ready());
+    const int master = pty.master, slave = pty.slave, go = pty.go[1];
+    const termios before = pty.before;
+    Stream reports(pty.report[0]), screen(master);
     testing::VtermScreen shown(25, 80);
 
     std::string ready = reports.line();
@@ -145,7 +172,7 @@ TEST(TerminalDeviceOnPty, KeysInOrderAndTheTerminalPutBackWhenStoppedAndKilled) 
     EXPECT_TRUE(same_mode(mode_of(slave), before)) << "the keyboard given back between reads";
     type(master, "qz\x1b[A");  // while the program is busy: echoed by the terminal
     ASSERT_TRUE(screen.read_until("qz"));
-    ASSERT_EQ(write(go[1], "g", 1), 1);
+    ASSERT_EQ(write(go, "g", 1), 1);
     EXPECT_EQ(reports.line(), "keys 113 122 224 72");
     // The echo moved the terminal's cursor: "done" lands where it was placed.
     ASSERT_TRUE(screen.read_until("done"));
@@ -199,31 +226,19 @@ TEST(TerminalDeviceOnPty, KeysInOrderAndTheTerminalPutBackWhenStoppedAndKilled) 
     EXPECT_TRUE(shown.pen_is_default());
 
     int status;
-    EXPECT_EQ(waitpid(driver, &status, 0), driver);
-    close(master);
-    close(slave);
-    close(report[0]);
-    close(go[1]);
+    EXPECT_EQ(waitpid(pty.driver, &status, 0), pty.driver);
 }
 
 // getch_ then fgets: the line is echoed and ended by Enter. Keys typed ahead
 // while no read waits are echoed by the terminal, reach the next getch_ in
 // order and never shift where the console draws.
 TEST(TerminalDeviceOnPty, StdioReadsLinesBetweenKeyReads) {
-    int master, slave;
-    winsize size{25, 80, 0, 0};
-    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
-    const termios before = mode_of(slave);
-    int report[2], go[2];
-    ASSERT_EQ(pipe(report), 0);
-    ASSERT_EQ(pipe(go), 0);
-    pid_t driver = run_on_terminal(
-        master, slave, {CONSOLE_TERMINAL_DRIVER, "--line", std::to_string(report[1]), std::to_string(go[0])},
-        {report[0], go[1]});
-    ASSERT_GE(driver, 0);
-    close(report[1]);
-    close(go[0]);
-    Stream reports(report[0]), screen(master);
+    DriverOnPty pty({"--line"});
+    if (pty.no_pty) GTEST_SKIP() << "no pseudo-terminal to be had";
+    ASSERT_TRUE(pty.ready());
+    const int master = pty.master, slave = pty.slave, go = pty.go[1];
+    const termios before = pty.before;
+    Stream reports(pty.report[0]), screen(master);
 
     ASSERT_TRUE(keyboard_becomes(slave, true));
     type(master, "k");
@@ -235,20 +250,16 @@ TEST(TerminalDeviceOnPty, StdioReadsLinesBetweenKeyReads) {
     EXPECT_EQ(reports.line(), "busy");
     type(master, "xy\r");  // Enter is a line feed in the terminal's own mode
     ASSERT_TRUE(screen.read_until("xy")) << "type-ahead echoed";
-    ASSERT_EQ(write(go[1], "g", 1), 1);
+    ASSERT_EQ(write(go, "g", 1), 1);
     EXPECT_EQ(reports.line(), "keys 120 121 13");
     int status;
-    ASSERT_EQ(waitpid(driver, &status, 0), driver);
+    ASSERT_EQ(waitpid(pty.driver, &status, 0), pty.driver);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     screen.drain();
     testing::VtermScreen shown(25, 80);
     shown.feed(screen.all);
     EXPECT_EQ(shown.row_text(5).substr(0, 14), "  CargaListo. ");
     EXPECT_TRUE(same_mode(mode_of(slave), before));
-    close(master);
-    close(slave);
-    close(report[0]);
-    close(go[1]);
 }
 
 // Under dash, as a person runs it: stty -g before and after a crash while a
