@@ -229,6 +229,19 @@ bool TerminalDevice::write_cells(Rect area, const Cell* cells) {
     return written;
 }
 
+bool TerminalDevice::read_cells(Rect area, Cell* out) const {
+    if (!shows_output() || !cells_.read(area, out)) return false;
+    // The terminal can't be read back: a cell the console never drew reads
+    // as a blank in the current attribute.
+    const Rect on_screen = area.overlap(Rect{0, 0, cells_.columns() - 1, cells_.rows() - 1});
+    const long long width = static_cast<long long>(area.right) - area.left + 1;
+    for (int y = on_screen.top; y <= on_screen.bottom; ++y)
+        for (int x = on_screen.left; x <= on_screen.right; ++x)
+            if (!cells_.drawn(x, y))
+                out[(static_cast<long long>(y) - area.top) * width + (x - area.left)] = Cell{' ', attr_};
+    return true;
+}
+
 void TerminalDevice::recolour(unsigned char attr) {
     if (!shows_output()) return;
     for (int y = 0; y < cells_.rows(); ++y) {

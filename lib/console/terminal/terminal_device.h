@@ -57,7 +57,7 @@ public:
     void set_attribute(unsigned char attr) override { attr_ = attr; }
     void fill(Point from, int count, Cell with) override;
     void scroll(Rect source, const Rect* clip, Point to, Cell fill) override;
-    bool read_cells(Rect area, Cell* out) const override { return shows_output() && cells_.read(area, out); }
+    bool read_cells(Rect area, Cell* out) const override;
     bool write_cells(Rect area, const Cell* cells) override;
     Size visible_size() const override { return setup_.size; }
     void recolour(unsigned char attr) override;

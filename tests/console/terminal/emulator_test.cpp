@@ -500,6 +500,27 @@ TEST(TerminalDeviceOnEmulator, LeavesWhatOthersDrewOutsideItsRectangles) {
     }
 }
 
+// The terminal can't be read back: gettext_ gives what the console drew,
+// and a blank in the current attribute for a cell it never drew, whatever
+// another program shows there.
+TEST(TerminalDeviceOnEmulator, CellsNeverDrawnReadAsBlanksInTheCurrentAttribute) {
+    Rig rig(Size{80, 25}, TerminalKind::kAnsi);
+    std::mt19937 random(7);
+    rig.scribble(random);
+    const TextInfo saved = vActual;
+    install_device(&rig.device());
+    textattr(0x1E);
+    gotoxy(2, 1);
+    cputs("ab");
+    textattr(0x4F);
+    char cells[4 * 2];
+    ASSERT_NE(gettext_(1, 1, 4, 1, cells), 0);
+    const char expected[] = {' ', '\x4F', 'a', '\x1E', 'b', '\x1E', ' ', '\x4F'};
+    EXPECT_EQ(std::string(cells, sizeof cells), std::string(expected, sizeof expected));
+    install_device(nullptr);
+    vActual = saved;
+}
+
 // A message box over the console's text and over text it did not draw, on
 // a terminal of the start window's size and on a small one: the box shows
 // whole on the terminal (title, every line of the text, the button), and
