@@ -57,17 +57,18 @@ std::uint8_t turn_byte(unsigned x, unsigned factor) {
     return static_cast<std::uint8_t>(product | (product >> 8));
 }
 
-}  // namespace
-
+// The loops themselves, local to this file: a function built for several
+// processors gets a dispatcher, which a shared library would export if the
+// function were not local, whatever the library's default visibility.
 VERSOS_WIDE_CLONES
-void xor_bytes(std::uint8_t* __restrict data, const std::uint8_t* __restrict key, std::size_t n) {
+void xor_bytes_wide(std::uint8_t* __restrict data, const std::uint8_t* __restrict key, std::size_t n) {
     std::size_t i = 0;
     for (; n - i >= kWidth; i += kWidth) store(data + i, load<Bytes>(data + i) ^ load<Bytes>(key + i));
     for (; i < n; ++i) data[i] ^= key[i];
 }
 
 VERSOS_WIDE_CLONES
-void xor_then_turn(std::uint8_t* __restrict data, const std::uint8_t* __restrict key,
+void xor_then_turn_wide(std::uint8_t* __restrict data, const std::uint8_t* __restrict key,
                    const std::uint8_t* __restrict factor, std::size_t n) {
     std::size_t i = 0;
     for (; n - i >= kWidth; i += kWidth)
@@ -76,12 +77,28 @@ void xor_then_turn(std::uint8_t* __restrict data, const std::uint8_t* __restrict
 }
 
 VERSOS_WIDE_CLONES
-void turn_then_xor(std::uint8_t* __restrict data, const std::uint8_t* __restrict key,
+void turn_then_xor_wide(std::uint8_t* __restrict data, const std::uint8_t* __restrict key,
                    const std::uint8_t* __restrict factor, std::size_t n) {
     std::size_t i = 0;
     for (; n - i >= kWidth; i += kWidth)
         store(data + i, turn(load<Lanes>(data + i), load<Lanes>(factor + i)) ^ load<Lanes>(key + i));
     for (; i < n; ++i) data[i] = static_cast<std::uint8_t>(turn_byte(data[i], factor[i]) ^ key[i]);
+}
+
+}  // namespace
+
+void xor_bytes(std::uint8_t* __restrict data, const std::uint8_t* __restrict key, std::size_t n) {
+    xor_bytes_wide(data, key, n);
+}
+
+void xor_then_turn(std::uint8_t* __restrict data, const std::uint8_t* __restrict key,
+                   const std::uint8_t* __restrict factor, std::size_t n) {
+    xor_then_turn_wide(data, key, factor, n);
+}
+
+void turn_then_xor(std::uint8_t* __restrict data, const std::uint8_t* __restrict key,
+                   const std::uint8_t* __restrict factor, std::size_t n) {
+    turn_then_xor_wide(data, key, factor, n);
 }
 
 }  // namespace versos::keycoding
