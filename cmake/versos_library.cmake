@@ -116,7 +116,7 @@ function(versos_man_page source)
   set(out ${PROJECT_BINARY_DIR}/man/${page})
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-    COMMAND sh -c "\"$0\" < \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"" ${SCDOC_PROGRAM} ${PROJECT_SOURCE_DIR}/${source} ${out}
+    COMMAND sh -c "\"$0\" < \"$1\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"" ${SCDOC_PROGRAM} ${PROJECT_SOURCE_DIR}/${source} ${out}
     DEPENDS ${PROJECT_SOURCE_DIR}/${source}
     COMMENT "Man page ${page}"
     VERBATIM)

@@ -25,9 +25,9 @@ using zeroruns::Format;
 
 Bytes zeros(std::size_t n) { return Bytes(n, 0); }
 
-Bytes join(std::initializer_list<Bytes> parts) {
+Bytes join(std::initializer_list<Bytes> pieces) {
     Bytes all;
-    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    for (const Bytes& p : pieces) all.insert(all.end(), p.begin(), p.end());
     return all;
 }
 
