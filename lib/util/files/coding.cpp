@@ -18,7 +18,8 @@ int codef_(const char* source, const char* target, const char* key) {
     if (k.size == 0) return 0;
     return fileio::int_result(0, source, [&] {
         return fileio::transform_file(
-            source, target, [k](blocks::Source& in, blocks::Sink& out) { return keycoding::xor_code(k, in, out); });
+            source, target, [k](blocks::Source& in, blocks::Sink& out) { return keycoding::xor_code(k, in, out); },
+            true);
     });
 }
 
@@ -34,7 +35,7 @@ int rotating(const char* source, const char* target, const char* key, bool undo)
     return fileio::int_result(0, source, [&] {
         return fileio::transform_file(source, target, [k, undo](blocks::Source& in, blocks::Sink& out) {
             return keycoding::rotate_code(k, undo, in, out);
-        });
+        }, true);
     });
 }
 

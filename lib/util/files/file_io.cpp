@@ -233,6 +233,7 @@ void OutFile::reset(const char* path) {
     real_ = path;
     ok_ = true;
     truncate_pending_ = false;
+    reserved_ = false;
     copy_back_ = false;
     write_what_ = "cannot write %s";
 }
@@ -342,6 +343,21 @@ bool OutFile::start() {
     return ok_;
 }
 
+bool OutFile::reserve(std::uint64_t size) {
+    if (!staged_.made() || size == 0 || size > static_cast<std::uint64_t>(INT64_MAX)) return ok_;
+    // Not posix_fallocate, which writes the room full where the file system
+    // can't reserve it. There (EOPNOTSUPP), the writes find out for themselves.
+    int error = 0;
+    while (!reserved_ && error == 0) {
+        if (::fallocate(fd_, 0, 0, static_cast<off_t>(size)) == 0)
+            reserved_ = true;
+        else if (errno != EINTR)
+            error = errno;
+    }
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG) return fail_write(error);
+    return ok_;
+}
+
 bool OutFile::write(const std::uint8_t* data, std::size_t n) {
     if (!start()) return false;
     if (!posix_io::write_all(fd_, data, n)) {
@@ -349,6 +365,12 @@ bool OutFile::write(const std::uint8_t* data, std::size_t n) {
         ok_ = false;
     }
     return ok_;
+}
+
+void OutFile::cut_to_written() {
+    // The room reserved past what a source that shrank gave back is dropped.
+    const off_t written = ::lseek(fd_, 0, SEEK_CUR);
+    if (written < 0 || ::ftruncate(fd_, written) != 0) fail_write(errno);
 }
 
 bool OutFile::fail_write(int error) {
@@ -361,6 +383,7 @@ bool OutFile::finish(bool done) {
     if (fd_ < 0) return false;
     if (done) start();  // an empty result still empties the target
     if (staged_.made()) {
+        if (done && ok_ && reserved_) cut_to_written();
         fd_ = -1;  // staged_'s own
         if (done && ok_ && copy_back_) {
             if (copy_into_place()) {

@@ -154,6 +154,12 @@ public:
     bool write(const std::uint8_t* data, std::size_t n) override;
     // Readies the file for writers that bypass write() (pwrite on fd()).
     bool start();
+    // Takes room for `size` bytes in a file written beside its target, before
+    // any is written: a disk too full for them fails here, with the target
+    // as it was, and the writes that follow find their room ready. False, with
+    // the failure noted, only when the room is certainly not there; the file
+    // ends as long as what write() put in it.
+    bool reserve(std::uint64_t size);
     // Ends the writing. With done: puts the new content in place; true if it
     // is there whole. Without: drops it, leaving the target as it was where
     // it was written beside it; false.
@@ -168,6 +174,7 @@ private:
     void reset(const char* path);
     bool open_through();
     bool copy_into_place();
+    void cut_to_written();
 
     int fd_ = -1;  // the target's, or staged_'s
     std::string path_;  // as the caller named it, for messages
@@ -177,17 +184,21 @@ private:
     TempFile staged_;
     bool ok_ = true;
     bool truncate_pending_ = false;
+    bool reserved_ = false;  // cut back to what was written when finished
 };
 
 // Opens source, then target, and runs codec(Source&, Sink&) from one to the
 // other: false if a file can't be opened, read or written. The target is not
 // touched when the source can't be opened.
+// `same_size`: the codec writes as many bytes as it reads, so the target's
+// room is reserved first (OutFile::reserve).
 template <class Codec>
-bool transform_file(const char* source, const char* target, Codec&& codec) {
+bool transform_file(const char* source, const char* target, Codec&& codec, bool same_size = false) {
     InFile in;
     if (!in.open(source)) return false;
     OutFile out;
     if (!out.create(target, in)) return false;
+    if (same_size && !out.reserve(in.size())) return out.finish(false);
     const bool done = codec(static_cast<blocks::Source&>(in), static_cast<blocks::Sink&>(out));
     return out.finish(done);
 }

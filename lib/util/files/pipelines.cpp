@@ -148,7 +148,7 @@ int code_pipeline(Format format, const char* source, const char* target, Key key
     }
     if (flags == 0 && fileio::transform_file(source, target, [key](blocks::Source& in, blocks::Sink& out) {
             return keycoding::xor_code(key, in, out);
-        }))
+        }, true))
         flags |= plain_flags;
     return flags;
 }
