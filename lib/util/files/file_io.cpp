@@ -347,13 +347,12 @@ bool OutFile::reserve(std::uint64_t size) {
     if (!staged_.made() || size == 0 || size > static_cast<std::uint64_t>(INT64_MAX)) return ok_;
     // Not posix_fallocate, which writes the room full where the file system
     // can't reserve it. There (EOPNOTSUPP), the writes find out for themselves.
-    int error = 0;
-    while (!reserved_ && error == 0) {
-        if (::fallocate(fd_, 0, 0, static_cast<off_t>(size)) == 0)
-            reserved_ = true;
-        else if (errno != EINTR)
-            error = errno;
-    }
+    // Even a call that fails may have taken part of the room, and with it
+    // the file's length: finish() cuts the file back to what was written.
+    reserved_ = true;
+    int error;
+    do error = ::fallocate(fd_, 0, 0, static_cast<off_t>(size)) == 0 ? 0 : errno;
+    while (error == EINTR);
     if (error == ENOSPC || error == EDQUOT || error == EFBIG) return fail_write(error);
     return ok_;
 }

@@ -184,7 +184,7 @@ private:
     TempFile staged_;
     bool ok_ = true;
     bool truncate_pending_ = false;
-    bool reserved_ = false;  // cut back to what was written when finished
+    bool reserved_ = false;  // room was asked for: cut back to what was written when finished
 };
 
 // Opens source, then target, and runs codec(Source&, Sink&) from one to the
