@@ -13,6 +13,10 @@ namespace versos {
 
 using keycoding::Key;
 
+// The codings read a block, code it in place and write it, into a file whose
+// room was reserved first. Mapping the files would copy each byte less often,
+// but costs a page-table entry a page, which on virtual machines costs more
+// than the copies spared (bench/coding_ways times both ways).
 int codef_(const char* source, const char* target, const char* key) {
     const Key k = keycoding::caller_key(key);
     if (k.size == 0) return 0;
