@@ -16,8 +16,8 @@
 # pair replaces instead: ficheros makes the new content whole beside the old
 # before the old goes (nothing is lost if it fails), so it holds both for a
 # moment and takes other pages each run, where cat empties its file first
-# and can take back the pages it just freed. On a virtual machine that hands
-# free memory back to its host, that alone can cost a good part of a run.
+# and can take back the pages it just freed; alternating the two, that
+# alone has moved a ratio by a third on a virtual machine.
 #   bench/ficheros_vs_peers.sh BUILD_DIR [RUNS]   (a Release build; default 10 runs)
 # Goals: copyf and codef at most 1.1, codebitf and decodebitf at most 1.5,
 # the codecs at most 1.0. Other work on the machine moves the numbers; run
