@@ -2,7 +2,7 @@
 // one process against the kernel's own copy, so that the choice the file
 // routines make (read, code, write) can be checked on another machine:
 //
-//   coding_ways FILE [ROUNDS]     (writes FILE.out beside it; 9 rounds)
+//   coding_ways FILE [ROUNDS]     (writes FILE.XXXXXX beside it; 9 rounds)
 //
 //   kernel copy        copy_file_range: what cat does (the peer)
 //   read-code-write    read a 256 KiB block, XOR it, write it (codef's way)
@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -41,8 +42,11 @@ double now() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+std::string g_target;  // the file this program made, removed whatever happens
+
 [[noreturn]] void fail(const char* what) {
     std::perror(what);
+    if (!g_target.empty()) ::unlink(g_target.c_str());
     std::exit(2);
 }
 
@@ -152,11 +156,16 @@ int main(int argc, char** argv) {
         std::fputs("usage: coding_ways FILE [ROUNDS]\n", stderr);
         return 2;
     }
-    const std::string source = argv[1], target = source + ".out";
     const int rounds = argc == 3 ? std::atoi(argv[2]) : 9;
     if (rounds < 1) return 2;
+    const std::string source = argv[1];
     struct stat st;
     if (::stat(source.c_str(), &st) != 0) fail(source.c_str());
+    std::string target = source + ".XXXXXX";  // a name of its own: no file of anyone's is replaced
+    const int made = ::mkostemp(target.data(), O_CLOEXEC);
+    if (made < 0) fail("mkstemp");
+    ::close(made);
+    g_target = target;
     const auto size = static_cast<std::size_t>(st.st_size);
     const Xor code(kWindow);
     std::vector<std::uint8_t> block(kBlock);
@@ -169,7 +178,8 @@ int main(int argc, char** argv) {
         for (Way& way : ways) {
             ::unlink(target.c_str());
             const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-            const int out = ::open(target.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            const int out = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (out < 0 && errno == EEXIST) g_target.clear();  // another's file took the name meanwhile
             if (in < 0 || out < 0) fail("open");
             const double start = now();
             way.run(in, out, size, code, block.data());
@@ -182,6 +192,7 @@ int main(int argc, char** argv) {
     for (const Way& way : ways)
         if (way.hash != ways[1].hash && &way != &ways[0]) {
             std::fprintf(stderr, "coding_ways: '%s' wrote other bytes than '%s'\n", way.name, ways[1].name);
+            ::unlink(target.c_str());
             return 1;
         }
     ::unlink(target.c_str());
