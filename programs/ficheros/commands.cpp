@@ -77,8 +77,11 @@ Outcome report(char** a) {
     std::string text;
     char piece[4096];
     int delivered;
-    while ((delivered = printsn_(piece, sizeof piece)) == 2) text += piece;
-    if (delivered == 1) text += piece;
+    do {
+        piece[0] = '\0';  // printsn_ goes on from where the text in it ends
+        delivered = printsn_(piece, sizeof piece);
+        if (delivered == 1 || delivered == 2) text += piece;
+    } while (delivered == 2);
     closeprints_();
     if (r != 0) return {r, false, false};
     if (delivered != 1) {

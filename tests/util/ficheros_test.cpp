@@ -123,6 +123,23 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
     EXPECT_EQ(r.out, "\n3 = 1\n\nMayor o igual a 1024 = 0\n\nM\xC3\xA1ximo n\xC3\xBAmero de ceros = 3\n");
 }
 
+TEST_F(Ficheros, ALongRunReportIsShownWhole) {
+    // One run of each length from 1 to 900: a report of some 7 KB, taken
+    // from the capture in several pieces.
+    Bytes data;
+    std::string expected;
+    for (int n = 1; n <= 900; ++n) {
+        data.insert(data.end(), static_cast<std::size_t>(n), 0);
+        data.push_back('x');
+        expected += "\n" + std::to_string(n) + " = 1\n";
+    }
+    expected += "\nMayor o igual a 1024 = 0\n\nM\xC3\xA1ximo n\xC3\xBAmero de ceros = 900\n";
+    write_file(path("runs"), data);
+    const ProcessResult r = run({"numcerosmatf", path("runs")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+}
+
 TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
     const std::string missing = path("missing");
     for (const std::vector<std::string>& args : {std::vector<std::string>{"comprexe", missing, path("out")},
