@@ -396,8 +396,12 @@ TEST_F(Writers, AFailedRunLeavesLinkedTargetsAsTheyWere) {
     for (const Writer& w : writers()) {
         if (std::string(w.source).rfind("data", 0) != 0) continue;  // the large sources only
         SCOPED_TRACE(std::string(w.name) + " " + w.source);
-        for (const char* target : {"link", "dangling", "second"})
+        for (const char* target : {"link", "dangling", "second"}) {
+            // movef renames its source onto what a link names: nothing is
+            // written, nothing fails. A file of several names gets a copy.
+            if (std::string(w.name) == "movef" && std::string(target) != "second") continue;
             EXPECT_NE(run_with_file_size_limit(w.run, path(w.source), path(target), 16 << 10), w.success) << target;
+        }
         EXPECT_EQ(read_bytes(path("linked")), old);
         EXPECT_EQ(read_bytes(path("first")), old);
         EXPECT_EQ(testing::kind_of(path("link")), static_cast<mode_t>(S_IFLNK));
@@ -493,23 +497,45 @@ TEST_F(Coding, FullDiskLeavesTheOldTargetWhole) {
     ::umount2(p("small"), MNT_DETACH);
 }
 
-TEST_F(Coding, FullDiskKeepsTheNewContentOfAFileOfSeveralNames) {
+TEST_F(Coding, FullDiskLeavesEveryNameOfAFileOfSeveralNamesAsItWas) {
     const std::string refused = mount_small_disk(p("small"));
     if (!refused.empty()) GTEST_SKIP() << refused;
-    // The new content fits beside the old; copying it into place does not.
-    write_file(path("small/first"), sample(100 << 10, true));
+    // The new content fits beside the old; copying it into place does not:
+    // the room is asked for first, and refused before a byte changes.
+    const Bytes old = sample(100 << 10, true);
+    write_file(path("small/first"), old);
     ASSERT_EQ(::link(p("small/first"), p("small/second")), 0);
-    const Bytes data = sample(600 << 10, false, 9);
-    write_file(path("big"), data);
-    fileio::clear_failure();
-    EXPECT_EQ(codef_(p("big"), p("small/second"), "K"), 0);
-    EXPECT_EQ(fileio::failure().error, ENOSPC) << fileio::describe(fileio::failure());
-    const std::string kept = fileio::failure().kept;
-    ASSERT_EQ(kept.rfind(path("small/second."), 0), 0u) << kept;
-    EXPECT_EQ(read_bytes(kept), xor_with(data, {'K'}));
-    struct stat st;
-    ASSERT_EQ(::stat(p("small/first"), &st), 0);
-    EXPECT_EQ(st.st_nlink, 2u);
+    const testing::TempFolderSet tmp(dir.path());
+    write_file(path("plain"), sample(600 << 10, false, 9));  // no zero byte: every routine's output is as long
+    ASSERT_EQ(codexef_(p("plain"), p("plain.x"), "K"), 4);
+    ASSERT_EQ(codexebisf_(p("plain"), p("plain.bis"), "K"), 20);
+    using Keyed = int (*)(const char*, const char*, const char*);
+    auto keyed = [](Keyed routine) {
+        return [routine](const char* s, const char* t) { return routine(s, t, "K"); };
+    };
+    const std::vector<Writer> writers = {
+        {"comprexe", comprexe_, "plain", 1},       {"dcomprexe", dcomprexe_, "plain", 1},
+        {"comprexebis", comprexebis_, "plain", 1}, {"dcomprexebis", dcomprexebis_, "plain", 1},
+        {"codef", keyed(codef_), "plain", 1},      {"codef1", keyed(codef1_), "plain", 1},
+        {"codebitf", keyed(codebitf_), "plain", 1}, {"decodebitf", keyed(decodebitf_), "plain", 1},
+        {"codexef", keyed(codexef_), "plain", 4},  {"dcodexef", keyed(dcodexef_), "plain.x", 12},
+        {"codexebisf", keyed(codexebisf_), "plain", 20}, {"decodexebisf", keyed(decodexebisf_), "plain.bis", 12},
+        {"copyf", copyf_, "plain", 1},             {"movef", movef_, "plain", 1},
+    };
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.name);
+        fileio::clear_failure();
+        EXPECT_NE(w.run(p(w.source), p("small/second")), w.success);
+        EXPECT_EQ(fileio::failure().error, ENOSPC) << fileio::describe(fileio::failure());
+        EXPECT_EQ(std::string(fileio::failure().kept), "");
+        EXPECT_EQ(read_bytes(path("small/first")), old);
+        struct stat st;
+        ASSERT_EQ(::stat(p("small/second"), &st), 0);
+        EXPECT_EQ(st.st_nlink, 2u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path("small")), {}), 2);
+    }
+    EXPECT_TRUE(testing::exists(path("plain")));
+    testing::expect_only(dir, {"plain", "plain.x", "plain.bis", "small"});
     ::umount2(p("small"), MNT_DETACH);
 }
 
@@ -774,6 +800,125 @@ TEST_F(Coding, TheFailureRecordAndProgressArePublic) {
     const std::size_t told = seen.size();
     EXPECT_EQ(copyf_(p("in"), p("out")), 1);
     EXPECT_EQ(seen.size(), told);  // nothing once unset
+}
+
+TEST_F(Coding, MoveRenamesSoThatWhatTheSourceIsGivenMeanwhileReachesTheTarget) {
+    // A writer that holds the source open (a log) goes on writing into the
+    // moved file: there was no copy, and no moment to lose a line in.
+    const mode_t old_mask = ::umask(022);
+    const Bytes data = sample(300000, true);
+    write_file(path("log"), data);
+    ASSERT_EQ(::chmod(p("log"), 0600), 0);
+    const int writer = ::open(p("log"), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    EXPECT_EQ(movef_(p("log"), p("moved")), 1);
+    ASSERT_EQ(::write(writer, "late\n", 5), 5);
+    ::close(writer);
+    Bytes expected = data;
+    expected.insert(expected.end(), {'l', 'a', 't', 'e', '\n'});
+    EXPECT_EQ(read_bytes(path("moved")), expected);
+    EXPECT_FALSE(testing::exists(path("log")));
+    struct stat st;
+    ASSERT_EQ(::stat(p("moved"), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);  // a new file's, as a copy would have
+    // Onto the file a link names, which keeps its permissions.
+    write_file(path("linked"), {'o', 'l', 'd'});
+    ASSERT_EQ(::chmod(p("linked"), 0640), 0);
+    ASSERT_EQ(::symlink("linked", p("link")), 0);
+    EXPECT_EQ(movef_(p("moved"), p("link")), 1);
+    EXPECT_EQ(read_bytes(path("linked")), expected);
+    ASSERT_EQ(::stat(p("linked"), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(testing::kind_of(path("link")), static_cast<mode_t>(S_IFLNK));
+    testing::expect_only(dir, {"link", "linked"});
+    ::umask(old_mask);
+}
+
+TEST_F(Coding, MoveKeepsASourceThatChangedWhileItWasCopied) {
+    // Into a file of two names, which is copied into: a line appended to the
+    // source meanwhile must not be lost with it.
+    const Bytes data = sample(300000, true), more = {'m', 'o', 'r', 'e'};
+    write_file(path("source"), data);
+    write_file(path("first"), {'o', 'l', 'd'});
+    ASSERT_EQ(::link(p("first"), p("second")), 0);
+    SourceChange::path = path("source");
+    SourceChange::keep = -1;
+    SourceChange::more = more;
+    SourceChange::done = false;
+    fileio::set_progress_observer(SourceChange::on_progress);
+    fileio::clear_failure();
+    EXPECT_EQ(movef_(p("source"), p("second")), 0);
+    fileio::set_progress_observer(nullptr);
+    EXPECT_TRUE(SourceChange::done);
+    EXPECT_EQ(fileio::describe(fileio::failure()),
+              "will not remove '" + path("source") + "': it changed while it was moved");
+    Bytes grown = data;
+    grown.insert(grown.end(), more.begin(), more.end());
+    EXPECT_EQ(read_bytes(path("source")), grown);
+    const Bytes copied = read_bytes(path("first"));
+    ASSERT_GE(copied.size(), data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), copied.begin()));
+    testing::expect_only(dir, {"source", "first", "second"});
+}
+
+TEST_F(Coding, AFileOfSeveralNamesEndsAsTheNewContentEnds) {
+    // Copied into, not replaced: what was longer is cut, and old bytes where
+    // the new content has a hole read as zeros.
+    write_file(path("first"), Bytes(1 << 20, 'x'));
+    ASSERT_EQ(::link(p("first"), p("second")), 0);
+    write_file(path("short"), {'a', 'b', 'c'});
+    EXPECT_EQ(copyf_(p("short"), p("second")), 1);
+    EXPECT_EQ(read_bytes(path("first")), (Bytes{'a', 'b', 'c'}));
+    Bytes sparse(700 << 10, 0);
+    sparse[0] = 'a';
+    sparse[512 << 10] = 'b';
+    write_file(path("first"), Bytes(1 << 20, 'x'));
+    const int fd = ::open(p("sparse"), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, "a", 1, 0), 1);
+    ASSERT_EQ(::pwrite(fd, "b", 1, 512 << 10), 1);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(sparse.size())), 0);
+    ::close(fd);
+    EXPECT_EQ(copyf_(p("sparse"), p("second")), 1);
+    EXPECT_TRUE(read_bytes(path("first")) == sparse);
+}
+
+// The room a file takes on its disk.
+std::uint64_t room_of(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_blocks) * 512 : UINT64_MAX;
+}
+
+// A file of 16 MiB holding 12 KiB of data in three places, the rest holes.
+void write_sparse(const std::string& path, Bytes& expected) {
+    expected.assign(16u << 20, 0);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    for (const std::size_t at : {std::size_t{0}, std::size_t{5} << 20, (std::size_t{16} << 20) - 4096}) {
+        const Bytes block = sample(4096, false, static_cast<unsigned>(at >> 20));
+        ASSERT_EQ(::pwrite(fd, block.data(), block.size(), static_cast<off_t>(at)), 4096);
+        std::copy(block.begin(), block.end(), expected.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    ::close(fd);
+}
+
+TEST_F(Coding, CopiesAndMovesKeepHoles) {
+    Bytes expected;
+    write_sparse(path("sparse"), expected);
+    if (room_of(path("sparse")) > (1u << 20)) GTEST_SKIP() << "this file system keeps no holes";
+    EXPECT_EQ(copyf_(p("sparse"), p("copy")), 1);
+    EXPECT_TRUE(read_bytes(path("copy")) == expected);
+    EXPECT_LE(room_of(path("copy")), 1u << 20);
+    // Moved to another file system, where it is copied.
+    struct stat here, shm;
+    if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev)
+        GTEST_SKIP() << "no second file system beside " << dir.path();
+    testing::TempFolder other("/dev/shm");
+    ASSERT_TRUE(other.ok());
+    EXPECT_EQ(movef_(p("copy"), (other / "moved").c_str()), 1);
+    EXPECT_FALSE(testing::exists(path("copy")));
+    EXPECT_TRUE(read_bytes(other / "moved") == expected);
+    EXPECT_LE(room_of(other / "moved"), 1u << 20);
 }
 
 }  // namespace
