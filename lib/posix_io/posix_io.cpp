@@ -86,33 +86,36 @@ void wait_readable(int fd) {
     }
 }
 
-int reserve_room(int fd, std::uint64_t offset, std::uint64_t length) {
+namespace {
+
+// fallocate(2), retried after EINTR: 0 or the errno, ENOSYS taken as
+// EOPNOTSUPP (no room can be reserved either way).
+int fallocate_retrying(int fd, int mode, std::uint64_t offset, std::uint64_t length) {
     if (length == 0) return 0;
-    // Not posix_fallocate, which writes the room full where the file system
-    // can't reserve it; and the length kept, so that a failure half-way
-    // changes nothing that reads can see.
     int error;
-    do error = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0 ? 0 : errno;
+    do error = ::fallocate(fd, mode, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0 ? 0 : errno;
     while (error == EINTR);
     return error == ENOSYS ? EOPNOTSUPP : error;
 }
 
+}  // namespace
+
+int reserve_room(int fd, std::uint64_t offset, std::uint64_t length) {
+    // Not posix_fallocate, which writes the room full where the file system
+    // can't reserve it; and the length kept, so that a failure half-way
+    // changes nothing that reads can see.
+    return fallocate_retrying(fd, FALLOC_FL_KEEP_SIZE, offset, length);
+}
+
 int punch_hole(int fd, std::uint64_t offset, std::uint64_t length) {
-    if (length == 0) return 0;
-    int error;
-    do error = ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(offset),
-                           static_cast<off_t>(length)) == 0
-                   ? 0
-                   : errno;
-    while (error == EINTR);
-    return error == ENOSYS ? EOPNOTSUPP : error;
+    return fallocate_retrying(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length);
 }
 
 bool next_data(int fd, std::uint64_t from, std::uint64_t& start, std::uint64_t& end) {
     const off_t data = ::lseek(fd, static_cast<off_t>(from), SEEK_DATA);
     if (data < 0) {
         if (errno == ENXIO) return false;  // only a hole, or nothing, from here on
-        start = from;  // holes can't be told here
+        start = from;                      // holes can't be told here
         end = UINT64_MAX;
         return true;
     }

@@ -30,6 +30,15 @@ constexpr char kUsage[] =
     "symbolic link), when it is larger than 4 MiB, or when its name leaves no\n"
     "room for its lock file.\n";
 
+// Writes the help or the version: 0, or 2 when standard output fails.
+int show(const std::string& text) {
+    if (!versos::posix_io::write_all(STDOUT_FILENO, text.data(), text.size())) {
+        std::fprintf(stderr, "versos-pegar: standard output: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,11 +50,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "-r") == 0) {
             format = versos::TextFormat::windows1252;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
+            return show(kUsage);
         } else if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("versos-pegar %s\n", versos::version());
-            return 0;
+            return show(std::string("versos-pegar ") + versos::version() + "\n");
         } else {
             std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);
             return 2;

@@ -299,6 +299,13 @@ TEST_F(VersosCommand, PegarCommandLine) {
     const ProcessResult bad = run_program(PEGAR_BIN, {"-x"}, env());
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("-x"), std::string::npos);
+    // Output that fails is a failure, said as such.
+    for (const char* option : {"--help", "--version"}) {
+        const ProcessResult full = run_program({"sh", "-c", "exec \"$0\" \"$1\" >/dev/full", PEGAR_BIN, option},
+                                               ProcessOptions{env(), "", 10});
+        EXPECT_EQ(full.status, 2) << option;
+        EXPECT_EQ(full.err, "versos-pegar: standard output: No space left on device\n") << option;
+    }
 }
 
 }  // namespace

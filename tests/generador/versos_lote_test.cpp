@@ -6,12 +6,12 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <versos/generador.h>
 #include <algorithm>
 #include <climits>
 #include <csignal>
 #include <string>
 #include <vector>
-#include <versos/generador.h>
 
 #include "tests/support/files.h"
 #include "tests/support/process.h"

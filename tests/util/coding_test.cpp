@@ -510,17 +510,22 @@ TEST_F(Coding, FullDiskLeavesEveryNameOfAFileOfSeveralNamesAsItWas) {
     ASSERT_EQ(codexef_(p("plain"), p("plain.x"), "K"), 4);
     ASSERT_EQ(codexebisf_(p("plain"), p("plain.bis"), "K"), 20);
     using Keyed = int (*)(const char*, const char*, const char*);
-    auto keyed = [](Keyed routine) {
-        return [routine](const char* s, const char* t) { return routine(s, t, "K"); };
-    };
+    auto keyed = [](Keyed routine) { return [routine](const char* s, const char* t) { return routine(s, t, "K"); }; };
     const std::vector<Writer> writers = {
-        {"comprexe", comprexe_, "plain", 1},       {"dcomprexe", dcomprexe_, "plain", 1},
-        {"comprexebis", comprexebis_, "plain", 1}, {"dcomprexebis", dcomprexebis_, "plain", 1},
-        {"codef", keyed(codef_), "plain", 1},      {"codef1", keyed(codef1_), "plain", 1},
-        {"codebitf", keyed(codebitf_), "plain", 1}, {"decodebitf", keyed(decodebitf_), "plain", 1},
-        {"codexef", keyed(codexef_), "plain", 4},  {"dcodexef", keyed(dcodexef_), "plain.x", 12},
-        {"codexebisf", keyed(codexebisf_), "plain", 20}, {"decodexebisf", keyed(decodexebisf_), "plain.bis", 12},
-        {"copyf", copyf_, "plain", 1},             {"movef", movef_, "plain", 1},
+        {"comprexe", comprexe_, "plain", 1},
+        {"dcomprexe", dcomprexe_, "plain", 1},
+        {"comprexebis", comprexebis_, "plain", 1},
+        {"dcomprexebis", dcomprexebis_, "plain", 1},
+        {"codef", keyed(codef_), "plain", 1},
+        {"codef1", keyed(codef1_), "plain", 1},
+        {"codebitf", keyed(codebitf_), "plain", 1},
+        {"decodebitf", keyed(decodebitf_), "plain", 1},
+        {"codexef", keyed(codexef_), "plain", 4},
+        {"dcodexef", keyed(dcodexef_), "plain.x", 12},
+        {"codexebisf", keyed(codexebisf_), "plain", 20},
+        {"decodexebisf", keyed(decodexebisf_), "plain.bis", 12},
+        {"copyf", copyf_, "plain", 1},
+        {"movef", movef_, "plain", 1},
     };
     for (const Writer& w : writers) {
         SCOPED_TRACE(w.name);

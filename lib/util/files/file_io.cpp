@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -96,8 +96,8 @@ int named_descriptor(const std::string& path) {
     if (path == "/dev/stdout") return STDOUT_FILENO;
     if (path == "/dev/stderr") return STDERR_FILENO;
     const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
-    for (const std::string& folder : {std::string("/dev/fd/"), std::string("/proc/self/fd/"),
-                                      std::string("/proc/thread-self/fd/"), own}) {
+    for (const std::string& folder :
+         {std::string("/dev/fd/"), std::string("/proc/self/fd/"), std::string("/proc/thread-self/fd/"), own}) {
         if (path.compare(0, folder.size(), folder) != 0) continue;
         const std::string digits = path.substr(folder.size());
         if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)

@@ -187,9 +187,9 @@ public:
 private:
     // How copying the new content into a file of several names ended.
     enum class Placed {
-        whole,      // the file holds it
-        no_room,    // the disk can't take it: the file is as it was
-        failed,     // the file may be damaged; the new content is still beside it
+        whole,    // the file holds it
+        no_room,  // the disk can't take it: the file is as it was
+        failed,   // the file may be damaged; the new content is still beside it
     };
     void reset(const char* path);
     bool open_through();

@@ -52,8 +52,8 @@ Renamed rename_into_place(int fd, const struct stat& opened, const char* source,
     // new permissions, and would become names of the target.
     if (opened.st_nlink != 1 || !on_file_system_of(real, opened)) return Renamed::copy_instead;
     struct stat named;
-    if (fileio::take_place_attributes(fd, real.c_str()) && ::lstat(source, &named) == 0 &&
-        same_inode(named, opened) && ::rename(source, real.c_str()) == 0)
+    if (fileio::take_place_attributes(fd, real.c_str()) && ::lstat(source, &named) == 0 && same_inode(named, opened) &&
+        ::rename(source, real.c_str()) == 0)
         return Renamed::done;
     struct stat now;
     if (::fstat(fd, &now) == 0 && (now.st_uid != opened.st_uid || now.st_gid != opened.st_gid))
