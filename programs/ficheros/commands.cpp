@@ -149,7 +149,7 @@ const Command kCommands[] = {
     {"decodexebisf", "SRC DST KEY", "decode and expand what codexebisf coded", 3, Args::keyed,
      pipeline<decodexebisf_, 15, 12>},
     {"copyf", "SRC DST", "copy SRC to DST", 2, Args::files, done_if_one<copyf_>},
-    {"movef", "SRC DST", "copy SRC to DST, then remove SRC", 2, Args::files, done_if_one<movef_>},
+    {"movef", "SRC DST", "move SRC to DST: a rename where it can be, else a copy", 2, Args::files, done_if_one<movef_>},
     {"rbitchar", "C N", "the byte C (0 to 255) rotated right by N bits", 2, Args::bits, rotate<rbitchar_>},
     {"lbitchar", "C N", "the byte C (0 to 255) rotated left by N bits", 2, Args::bits, rotate<lbitchar_>},
     {nullptr, nullptr, nullptr, 0, Args::files, nullptr},
