@@ -35,11 +35,14 @@ public:
             if (ended_ || end == UINT64_MAX) break;
             at = end;
         }
-        // The length of the source now, holes at its end included; never
-        // less than what was read of it.
+        // The length of the source now, holes at its end included, never
+        // less than what was read of it; where a read found its end early
+        // (a file whose size said more than it holds, one that shrank),
+        // what was read.
         struct stat st;
         if (::fstat(in_.fd(), &st) != 0) return in_.fail_read(errno), Result::failed;
-        const std::uint64_t length = std::max(copied_end_, static_cast<std::uint64_t>(st.st_size));
+        const std::uint64_t length =
+            ended_ ? copied_end_ : std::max(copied_end_, static_cast<std::uint64_t>(st.st_size));
         // The position too, as though each byte had been written in turn.
         if (::ftruncate(out_.fd(), static_cast<off_t>(length)) != 0 ||
             ::lseek(out_.fd(), static_cast<off_t>(length), SEEK_SET) < 0)
