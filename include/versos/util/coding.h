@@ -37,13 +37,19 @@ VERSOS_UTIL_EXPORT int dcodexef_(const char* source, const char* target, const c
 VERSOS_UTIL_EXPORT int codexebisf_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int decodexebisf_(const char* source, const char* target, const char* key);
 
-// Copies source to target (created or truncated) and removes the source:
-// 1 if both succeeded, else 0 (the source stays when the copy failed). Only a
-// regular file is moved: a device, a FIFO, a socket, a folder or a symbolic
-// link as the source gives 0 and stays as it was.
+// Moves source to target: 1 when the target holds it and the source is gone,
+// else 0. Where a copy would be renamed into place (one file system; a new
+// target, a regular file of one name, or the file a link names), the source
+// is renamed there, with the permissions a copy would have had. Elsewhere it
+// is copied, and removed only if it did not change while it was copied (its
+// size, modification and change times on its open descriptor): otherwise it
+// stays, the target holds the copy, and the result is 0. Only a regular file
+// is moved: a device, a FIFO, a socket, a folder or a symbolic link as the
+// source gives 0 and stays as it was.
 VERSOS_UTIL_EXPORT int movef_(const char* source, const char* target);
 // Copies source to target (created or truncated): 1 when done, 0 if either
-// file can't be opened, the source can't be read or the target written.
+// file can't be opened, the source can't be read or the target written. The
+// holes of a sparse source stay holes.
 VERSOS_UTIL_EXPORT int copyf_(const char* source, const char* target);
 
 // c rotated right (rbitchar_) or left (lbitchar_) by n bit places; n <= 0
