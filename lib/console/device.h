@@ -168,8 +168,8 @@ public:
 // The device the console routines use: the terminal device unless another
 // was installed.
 Device& device();
-// Installs `replacement` (the caller keeps it alive while installed); null
-// goes back to the terminal device.
+// Test seam: installs `replacement` (the caller keeps it alive while
+// installed); null goes back to the terminal device.
 void install_device(Device* replacement);
 
 class Batch {

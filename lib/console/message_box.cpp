@@ -8,6 +8,7 @@
 
 #include "lib/console/device.h"
 #include "lib/console/outside_writes.h"
+#include "lib/console/two_byte_keys.h"
 #include "lib/console/windows1252.h"
 
 namespace versos::console {
@@ -82,7 +83,7 @@ void wait_for_acknowledgement(Device& console) {
     console.set_input_mode(0);
     for (;;) {
         const int key = console.read_key();
-        if ((key == 0 || key == 224) && console.key_began_pair()) {
+        if (may_begin_pair(key) && console.key_began_pair()) {
             console.read_key();  // the key's code: never one that closes the box
             continue;
         }

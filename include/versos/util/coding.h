@@ -28,14 +28,30 @@ VERSOS_UTIL_EXPORT int decodebitf_(const char* source, const char* target, const
 // a source without zeros is XOR-coded as it is. dcodexef_ undoes it.
 // codexebisf_ and decodexebisf_ do the same with the extended zero-run format
 // and the working key. The result is a byte of flags, one for each step
-// that succeeded (doc/keyed-coding.md of the sources lists them): complete
-// results are codexef_ 15 or 4, codexebisf_ 15 or 20, dcodexef_ and
-// decodexebisf_ 15 or 12; 0 means that nothing was produced, as when the
+// that succeeded (below); 0 means that nothing was produced, as when the
 // target is the source itself (also through a link or another name of it).
 VERSOS_UTIL_EXPORT int codexef_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int dcodexef_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int codexebisf_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int decodexebisf_(const char* source, const char* target, const char* key);
+
+// The pipelines' result flags: the coding pipelines' steps, the decoding
+// ones' in brackets.
+inline constexpr int codexe_ceros = 1;           // the source (the decoded file) holds a zero byte
+inline constexpr int codexe_comprimido = 2;      // compressed into the intermediate file (decompressed into the target)
+inline constexpr int codexe_codificado = 4;      // coded into the target (decoded into the intermediate file)
+inline constexpr int codexe_limpio = 8;          // the intermediate file removed, or renamed or moved onto the target
+inline constexpr int codexe_sin_comprimir = 16;  // codexebisf_: coded without compression
+
+// The complete results, every step of the path taken done.
+// 15: compressed and coded; decoded and decompressed.
+inline constexpr int codexe_completo = codexe_ceros | codexe_comprimido | codexe_codificado | codexe_limpio;
+// 4: codexef_ of a source without zero bytes, coded as it is.
+inline constexpr int codexe_solo_codificado = codexe_codificado;
+// 20: codexebisf_ of a source without zero bytes, coded as it is.
+inline constexpr int codexebis_solo_codificado = codexe_codificado | codexe_sin_comprimir;
+// 12: dcodexef_ and decodexebisf_ of a file coded without compression.
+inline constexpr int dcodexe_solo_decodificado = codexe_codificado | codexe_limpio;
 
 // Moves source to target: 1 when the target holds it and the source is gone,
 // else 0. Where a copy would be renamed into place (one file system; a new

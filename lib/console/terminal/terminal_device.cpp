@@ -14,6 +14,7 @@
 
 #include "lib/console/terminal/stdio_watch.h"
 #include "lib/console/terminal/terminal_mode.h"
+#include "lib/console/two_byte_keys.h"
 #include "lib/posix_io/posix_io.h"
 
 namespace versos::console {
@@ -343,7 +344,7 @@ int remaining_ms(long long deadline) { return static_cast<int>(std::max(deadline
 void TerminalDevice::queue_decoded(const unsigned char* keys, int count) {
     const bool character = decoder_.gave_character();
     for (int i = 0; i < count; ++i) {
-        const bool pair = !character && (keys[i] == 0 || keys[i] == 224);
+        const bool pair = !character && may_begin_pair(keys[i]);
         keys_.push_back(keys[i], pair);
         if (pair && i + 1 < count) keys_.push_back(keys[++i], false);
     }
@@ -457,7 +458,7 @@ void TerminalDevice::wait_for_key() {
 
 bool TerminalDevice::push_key(unsigned char key) {
     // A pushed-back 0 or 224 begins a two-byte key, as it does on Windows.
-    return keys_.push_front(key, key == 0 || key == 224);
+    return keys_.push_front(key, may_begin_pair(key));
 }
 
 Device& terminal_device() {

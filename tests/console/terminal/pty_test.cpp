@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/console/terminal/vterm_screen.h"
+#include "tests/support/process.h"
 #include "tests/support/pty_child.h"
 
 namespace versos::console {
@@ -105,15 +106,15 @@ bool keyboard_becomes(int fd, bool the_consoles) {
 // Runs the driver with `args` as the session leader of the pseudo-terminal
 // `slave`, its standard input and output; `keep` stays open in it.
 pid_t run_on_terminal(int master, int slave, const std::vector<std::string>& args, const std::vector<int>& drop) {
-    pid_t child = fork();
-    if (child != 0) return child;
-    test::become_terminal_program(master, slave, true);
-    for (int fd : drop) close(fd);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    return versos::testing::start_in_child([&] {
+        test::become_terminal_program(master, slave, true);
+        for (int fd : drop) close(fd);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        return 127;
+    });
 }
 
 // The driver on a fresh 80x25 pseudo-terminal, with a pipe on which it
@@ -335,17 +336,16 @@ Ended run_with_input(const std::string& input) {
     int report[2], in[2], out[2], err[2];
     Ended ended;
     if (pipe(report) != 0 || pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return ended;
-    pid_t child = fork();
-    if (child < 0) return ended;
-    if (child == 0) {
+    const pid_t child = versos::testing::start_in_child([&] {
         dup2(in[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], report[0]}) close(fd);
-        std::string r = std::to_string(report[1]);
+        const std::string r = std::to_string(report[1]);
         execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, "--keys", r.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+        return 127;
+    });
+    if (child < 0) return ended;
     for (int fd : {in[0], out[1], err[1], report[1]}) close(fd);
     // Small enough for the pipe: written whole before anything is read.
     if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) return ended;
