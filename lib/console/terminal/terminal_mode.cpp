@@ -1,14 +1,16 @@
 #include "lib/console/terminal/terminal_mode.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <time.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 
-#include "lib/posix_io/posix_io.h"
 
 namespace versos::console::terminal_mode {
 namespace {
@@ -52,6 +54,40 @@ void append(char* buffer, int& length, const char* text) {
     while (*text) buffer[length++] = *text++;
 }
 
+// How long the restore may wait for a terminal whose output is stopped
+// (Ctrl+S): then it gives up, and the signal or the exit takes its course.
+constexpr int kRestoreWaitMs = 100;
+
+long long monotonic_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// Async-signal-safe: writes what the terminal takes within kRestoreWaitMs,
+// never blocking in write(2). The descriptor's flags are shared with
+// standard output, so they are put back as they were.
+void write_within_bound(int fd, const char* text, int length) {
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0) return;
+    if (!(flags & O_NONBLOCK)) fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    const long long deadline = monotonic_ms() + kRestoreWaitMs;
+    while (length > 0) {
+        const ssize_t n = write(fd, text, static_cast<std::size_t>(length));
+        if (n > 0) {
+            text += n;
+            length -= static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) break;
+        const long long left = deadline - monotonic_ms();
+        if (left <= 0) break;
+        pollfd p{fd, POLLOUT, 0};
+        poll(&p, 1, static_cast<int>(left));
+    }
+    if (!(flags & O_NONBLOCK)) fcntl(fd, F_SETFL, flags);
+}
+
 // Async-signal-safe.
 void put_back() {
     char text[64];
@@ -61,7 +97,7 @@ void put_back() {
     if (sent_attribute) append(text, length, kResetPen);
     if (sent_hidden) append(text, length, kShowCursor);
     if (sent_shape) append(text, length, linux_console ? kLinuxTerminalCursorShape : kTerminalCursorShape);
-    if (length > 0 && out_fd >= 0) posix_io::write_all(out_fd, text, static_cast<std::size_t>(length));
+    if (length > 0 && out_fd >= 0) write_within_bound(out_fd, text, length);
     if (keys_active) tcsetattr(key_fd, TCSANOW, &original);
 }
 

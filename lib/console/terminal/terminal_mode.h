@@ -12,6 +12,10 @@
 // mode. A handler installed after ours that passes the signal on to the one
 // it found reaches ours the same way. A signal the program ignores stays
 // ignored.
+//
+// Putting the terminal back never waits on it: where its output is stopped
+// (Ctrl+S), what it does not take within a tenth of a second is given up,
+// so that the signal, or the exit, still ends the program.
 #pragma once
 
 #include "lib/console/terminal/escapes.h"

@@ -321,6 +321,41 @@ TEST(TerminalDeviceOnPty, PutBackAfterAStackOverflow) { crash_under_dash("overfl
 TEST(TerminalDeviceOnPty, PutBackAfterSigbusPassedOn) { crash_under_dash("bus-passed-on", SIGBUS); }
 TEST(TerminalDeviceOnPty, PutBackWhenSigbusIsRecovered) { crash_under_dash("bus-recovered", 0); }
 
+// The terminal's output stopped (Ctrl+S) while a key is read: SIGTERM still
+// ends the program, whose restore gives up on the terminal rather than wait.
+TEST(TerminalDeviceOnPty, ASignalEndsTheProgramWhileTheTerminalsOutputIsStopped) {
+    int master, slave;
+    winsize size{25, 80, 0, 0};
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t driver = run_on_terminal(
+        master, slave, {CONSOLE_TERMINAL_DRIVER, "--crash", "abort", std::to_string(report[1])}, {report[0]});
+    ASSERT_GT(driver, 0);
+    close(report[1]);
+    Stream reports(report[0]), screen(master);
+    const std::string ready = reports.line();
+    ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
+    ASSERT_TRUE(keyboard_becomes(slave, true));
+    ASSERT_TRUE(screen.read_until("crash"));
+    ASSERT_EQ(tcflow(slave, TCOOFF), 0);
+    ASSERT_EQ(kill(driver, SIGTERM), 0);
+    int status = 0;
+    pid_t ended = 0;
+    for (int waited = 0; waited < kPatienceMs && ended == 0; ++waited) {
+        ended = waitpid(driver, &status, WNOHANG);
+        if (ended == 0) poll(nullptr, 0, 1);
+    }
+    tcflow(slave, TCOON);
+    if (ended == 0) {
+        kill(driver, SIGKILL);
+        waitpid(driver, &status, 0);
+    }
+    EXPECT_EQ(ended, driver) << "the program hung putting the terminal back";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    for (int fd : {master, slave, report[0]}) close(fd);
+}
+
 // Standard input and output redirected, no terminal: the bytes of standard
 // input are the keys, decoded as typed ones are, read one at a time so that
 // stdio reads what follows; at its end Enter once, then the program ends
