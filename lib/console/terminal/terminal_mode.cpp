@@ -11,6 +11,8 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "lib/console/unload.h"
+
 
 namespace versos::console::terminal_mode {
 namespace {
@@ -216,6 +218,13 @@ void install() {
     }
 }
 
+// Ours still in place for `slot`: nobody installed another handler since.
+bool ours_in_place(int i) {
+    struct sigaction now = {};
+    if (sigaction(kWatched[i], nullptr, &now) != 0) return false;
+    return (now.sa_flags & SA_SIGINFO) && now.sa_sigaction == ours[i].sa_sigaction && ours[i].sa_sigaction != nullptr;
+}
+
 void apply(bool signal_keys) {
     int next = 1 - keyboard_index;
     keyboard[next] = keyboard[keyboard_index];
@@ -308,8 +317,27 @@ void note_undone(Sent what) {
     if (what & kAlternateScreen) sent_alternate = 0;
 }
 
+void restore_handlers() {
+    if (!installed) return;
+    for (int i = 0; i < static_cast<int>(sizeof kWatched / sizeof kWatched[0]); ++i)
+        if (ours_in_place(i)) sigaction(kWatched[i], &previous[i], nullptr);
+    stack_t now = {};
+    if (sigaltstack(nullptr, &now) == 0 && now.ss_sp == alternate_stack && !(now.ss_flags & SS_ONSTACK)) {
+        stack_t off = {};
+        off.ss_flags = SS_DISABLE;
+        sigaltstack(&off, nullptr);
+    }
+    installed = false;
+}
+
 bool take_continued() { return take(continued); }
 bool take_resized() { return take(resized); }
 bool take_reset() { return take(reset); }
 
 }  // namespace versos::console::terminal_mode
+
+namespace versos::console {
+
+void restore_platform_handlers() { terminal_mode::restore_handlers(); }
+
+}  // namespace versos::console

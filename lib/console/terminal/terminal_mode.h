@@ -43,6 +43,11 @@ void note_sent(int fd, TerminalKind kind, Sent what);
 // Undone by the console itself (the alternate screen left).
 void note_undone(Sent what);
 
+// Puts back the handlers found before ours (where no other was installed
+// since) and takes the alternate signal stack away from this thread, if it
+// is ours: the library is going away.
+void restore_handlers();
+
 // Each true once after the event, for the device to catch up with.
 bool take_continued();  // stopped and continued: what other programs drew is on the screen
 bool take_resized();    // the terminal's size changed

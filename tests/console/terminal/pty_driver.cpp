@@ -21,6 +21,12 @@
 // console's (passing it on) or before it (recovering):
 //
 //   console_terminal_driver --crash abort|overflow|bus-passed-on|bus-recovered REPORT_FD
+//
+// A plugin with the console in it loaded, drawing, unloaded; then the
+// terminal is resized (SIGWINCH), as it may be at any time:
+//
+//   console_terminal_driver --plugin PLUGIN REPORT_FD
+#include <dlfcn.h>
 #include <setjmp.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -172,6 +178,19 @@ void crash_while_reading(const std::string& how) {
     say("no crash\n");
 }
 
+void plugin_unloaded(const char* path) {
+    void* plugin = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (plugin == nullptr) return say("no plugin\n");
+    auto draw = reinterpret_cast<void (*)()>(dlsym(plugin, "draw_through_the_console"));
+    if (draw == nullptr) return say("no function\n");
+    draw();
+    dlclose(plugin);
+    // Unloaded indeed, or the rest would prove nothing.
+    say(dlopen(path, RTLD_NOW | RTLD_NOLOAD) == nullptr ? "unloaded\n" : "still loaded\n");
+    raise(SIGWINCH);
+    say("resized\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,6 +202,11 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--line") == 0) {
         report_fd = std::atoi(argv[2]);
         line_after_keys(std::atoi(argv[3]));
+        return 0;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--plugin") == 0) {
+        report_fd = std::atoi(argv[3]);
+        plugin_unloaded(argv[2]);
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "--crash") == 0) {

@@ -356,6 +356,29 @@ TEST(TerminalDeviceOnPty, ASignalEndsTheProgramWhileTheTerminalsOutputIsStopped)
     for (int fd : {master, slave, report[0]}) close(fd);
 }
 
+// A plugin drew through the console and was unloaded: the signal handlers
+// it installed are gone with it, so a resize later does no harm.
+TEST(TerminalDeviceOnPty, APluginUsingTheConsoleCanBeUnloaded) {
+    int master, slave;
+    winsize size{25, 80, 0, 0};
+    if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) GTEST_SKIP() << "no pseudo-terminal to be had";
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t driver = run_on_terminal(
+        master, slave, {CONSOLE_TERMINAL_DRIVER, "--plugin", CONSOLE_TEST_PLUGIN, std::to_string(report[1])},
+        {report[0]});
+    ASSERT_GT(driver, 0);
+    close(report[1]);
+    Stream reports(report[0]), screen(master);
+    EXPECT_EQ(reports.line(), "unloaded");
+    EXPECT_EQ(reports.line(), "resized");
+    int status = 0;
+    ASSERT_EQ(waitpid(driver, &status, 0), driver);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(screen.read_until("plugin"));
+    for (int fd : {master, slave, report[0]}) close(fd);
+}
+
 // Standard input and output redirected, no terminal: the bytes of standard
 // input are the keys, decoded as typed ones are, read one at a time so that
 // stdio reads what follows; at its end Enter once, then the program ends
