@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lib/console/terminal/stdio_input.h"
 #include "lib/console/terminal/stdio_watch.h"
 #include "lib/console/terminal/terminal_mode.h"
 #include "lib/posix_io/posix_io.h"
@@ -62,6 +63,7 @@ TerminalSetup standard_terminal() {
     if (fcntl(STDIN_FILENO, F_GETFD) >= 0) {
         setup.input_fd = STDIN_FILENO;
         setup.input_is_terminal = isatty(STDIN_FILENO);
+        if (!setup.input_is_terminal) setup.input_stream = stdin;
     }
     return setup;
 }
@@ -362,6 +364,7 @@ void TerminalDevice::take_input(int timeout_ms) {
         input_ended_ = true;
         return;
     }
+    if (setup_.input_stream) return take_stream_input(timeout_ms);
     const long long until = timeout_ms > 0 ? now_ms() + timeout_ms : 0;
     for (;;) {
         if (keys_.room() < KeyDecoder::kMaxOut) return;
@@ -384,7 +387,7 @@ void TerminalDevice::take_input(int timeout_ms) {
         }
         if (p.revents & POLLNVAL) return input_ended();
         // Without a terminal, one byte at a time: what follows the keys stays
-        // in standard input for stdio's readers.
+        // in the input for other readers.
         unsigned char bytes[256];
         const std::size_t want =
             setup_.input_is_terminal ? std::min<std::size_t>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut) : 1;
@@ -399,6 +402,48 @@ void TerminalDevice::take_input(int timeout_ms) {
             unsigned char decoded[KeyDecoder::kMaxOut];
             queue_decoded(decoded, decoder_.feed(bytes[i], decoded));
         }
+        if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
+        if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return;
+    }
+}
+
+// The bytes of a stream stdio reads too, one at a time through it: what it
+// holds in its buffer comes first, the descriptor is waited on only when
+// that is empty.
+void TerminalDevice::take_stream_input(int timeout_ms) {
+    std::FILE* in = setup_.input_stream;
+    const long long until = timeout_ms > 0 ? now_ms() + timeout_ms : 0;
+    for (;;) {
+        if (keys_.room() < KeyDecoder::kMaxOut) return;
+        const bool partial = decoder_.pending();
+        if (!stdio_input::buffered(in)) {
+            const int wait =
+                partial ? remaining_ms(sequence_deadline_) : timeout_ms > 0 ? remaining_ms(until) : timeout_ms;
+            pollfd p{setup_.input_fd, POLLIN, 0};
+            const int ready = poll(&p, 1, wait);
+            if (ready < 0) {
+                if (errno != EINTR && errno != EAGAIN) return input_ended();
+                continue;
+            }
+            if (ready == 0) {
+                if (!partial) return;
+                unsigned char decoded[KeyDecoder::kMaxOut];
+                queue_decoded(decoded, decoder_.expire(decoded));
+                if (!keys_.empty() || timeout_ms == 0) return;
+                continue;
+            }
+            if (p.revents & POLLNVAL) return input_ended();
+        }
+        const int byte = std::getc(in);
+        if (byte == EOF) {
+            if (std::ferror(in) && (errno == EINTR || errno == EAGAIN)) {
+                std::clearerr(in);
+                continue;
+            }
+            return input_ended();  // its end: stdio's readers see it too
+        }
+        unsigned char decoded[KeyDecoder::kMaxOut];
+        queue_decoded(decoded, decoder_.feed(static_cast<unsigned char>(byte), decoded));
         if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
         if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return;
     }

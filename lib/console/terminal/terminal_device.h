@@ -2,6 +2,7 @@
 // sequences on the terminal's output, keys decoded from its input.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 
 #include "lib/console/cell_grid.h"
@@ -21,6 +22,10 @@ struct TerminalSetup {
     // input_fd is a terminal, whose mode is set for each key read; otherwise
     // its bytes are the keys as they come.
     bool input_is_terminal = false;
+    // Set where input_fd is a stream's that stdio reads too (standard input
+    // without a terminal): keys are taken through it, so that a line read
+    // and a key read take their bytes in order.
+    std::FILE* input_stream = nullptr;
     // Sets the terminal's mode for keys and puts it back at exit, on signals
     // and while stopped; off for a device that a test drives alone.
     bool whole_process = true;
@@ -93,6 +98,7 @@ private:
     // Reads and decodes what the input sent, waiting up to `timeout_ms`
     // (-1: until a key comes).
     void take_input(int timeout_ms);
+    void take_stream_input(int timeout_ms);
     void queue_decoded(const unsigned char* keys, int count);
     void input_ended();
     // Enter once at the end of input; the read after it ends the program.

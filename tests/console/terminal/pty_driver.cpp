@@ -11,6 +11,10 @@
 //
 //   console_terminal_driver --keys REPORT_FD
 //
+// The same, a line read by stdio first, then two keys:
+//
+//   console_terminal_driver --line-then-keys REPORT_FD
+//
 // A key read, then a line read by stdio, then keys typed ahead while the
 // program is busy, on a terminal:
 //
@@ -107,6 +111,15 @@ void scripted_keys() {
     say("after the end\n");
 }
 
+void keys_after_a_line() {
+    char line[256];
+    if (!std::fgets(line, sizeof line, stdin)) std::strcpy(line, "(none)\n");
+    say(("line " + std::string(line)).c_str());
+    const int a = versos::getch_(), b = versos::getch_();
+    std::snprintf(line, sizeof line, "keys %d %d\n", a, b);
+    say(line);
+}
+
 void line_after_keys(int go_fd) {
     using namespace versos;
     char line[128];
@@ -197,6 +210,11 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--keys") == 0) {
         report_fd = std::atoi(argv[2]);
         scripted_keys();
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--line-then-keys") == 0) {
+        report_fd = std::atoi(argv[2]);
+        keys_after_a_line();
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "--line") == 0) {

@@ -389,7 +389,7 @@ struct Ended {
     int status = -1;
 };
 
-Ended run_with_input(const std::string& input) {
+Ended run_with_input(const std::string& input, const char* mode = "--keys") {
     int report[2], in[2], out[2], err[2];
     Ended ended;
     if (pipe(report) != 0 || pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return ended;
@@ -401,7 +401,7 @@ Ended run_with_input(const std::string& input) {
         dup2(err[1], STDERR_FILENO);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], report[0]}) close(fd);
         std::string r = std::to_string(report[1]);
-        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, "--keys", r.c_str(), static_cast<char*>(nullptr));
+        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, mode, r.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     for (int fd : {in[0], out[1], err[1], report[1]}) close(fd);
@@ -442,6 +442,16 @@ TEST(TerminalDeviceWithoutATerminal, StandardInputsBytesAreTheKeys) {
     EXPECT_EQ(none.reports, "edited\n");
     EXPECT_EQ(none.status, 129);
     EXPECT_EQ(none.output, "");
+}
+
+// A line read by stdio, then keys: stdio has read the whole pipe into its
+// buffer, and the keys come from there, in order.
+TEST(TerminalDeviceWithoutATerminal, ALineThenKeysTakeTheirBytesInOrder) {
+    Ended piped = run_with_input("line\nk", "--line-then-keys");
+    EXPECT_EQ(piped.reports,
+              "line line\n"
+              "keys 107 13\n");
+    EXPECT_EQ(piped.status, 0);
 }
 
 }  // namespace
