@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "lib/charsets/cp850.h"
 #include "lib/console/terminal/stdio_input.h"
 #include "lib/console/terminal/stdio_watch.h"
 #include "lib/console/terminal/terminal_mode.h"
@@ -185,6 +186,22 @@ void TerminalDevice::write(const char* text, int length) {
     cursor_ = cells_.write(cursor_, text, length, attr_);
     moved();
     changed();
+}
+
+void TerminalDevice::echo(const char* text, int length) {
+    if (!shows_output()) return;
+    flush();  // stdio's text first, and whether it moved the terminal's cursor
+    if (!follow_terminal_) return write(text, length);
+    // Where stdio's output left the cursor: glyphs the console can't place,
+    // in its attribute, sent as output of its own.
+    int pen = -1;
+    set_pen(out_, pen, attr_, setup_.kind);
+    for (int i = 0; i < length; ++i) {
+        const cp850::Utf8& g = cp850::utf8(static_cast<unsigned char>(text[i]));
+        out_.put(g.bytes, g.length);
+    }
+    send();
+    terminal_written_outside();
 }
 
 void TerminalDevice::set_cursor(Point at) {

@@ -54,6 +54,7 @@ public:
     bool key_began_pair() const override { return last_began_pair_; }
 
     void write(const char* text, int length) override;
+    void echo(const char* text, int length) override;
     Point cursor() const override { return cursor_; }
     void set_cursor(Point at) override;
     CursorShape cursor_shape() const override { return shape_; }

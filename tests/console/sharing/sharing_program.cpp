@@ -1,7 +1,7 @@
 // Small programs that share the terminal between the console and stdio, as
 // ported programs do; the tmux test runs each after shell output and reads
 // the screen.
-//   console-sharing window|box|prompt|capture|stdio|stderr
+//   console-sharing window|box|prompt|getche|capture|stdio|stderr
 #include <versos/consola.h>
 #include <versos/util.h>
 
@@ -34,6 +34,14 @@ void prompt_before_key() {
     std::printf("\xC2\xBFSeguir (s/n)? ");
     const int key = getch_();
     std::printf("key %d\n", key);
+    getch_();
+}
+
+// The key echoed after the prompt, where stdio left the cursor.
+void prompt_before_echoed_key() {
+    std::printf("prompt: ");
+    getche_();
+    std::printf("\nechoed\n");
     getch_();
 }
 
@@ -79,6 +87,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(what, "window") == 0) window_over_shell_output();
     else if (std::strcmp(what, "box") == 0) box_over_printed_text();
     else if (std::strcmp(what, "prompt") == 0) prompt_before_key();
+    else if (std::strcmp(what, "getche") == 0) prompt_before_echoed_key();
     else if (std::strcmp(what, "capture") == 0) first_use_during_capture();
     else if (std::strcmp(what, "stdio") == 0) stdio_beside_console();
     else if (std::strcmp(what, "stderr") == 0) successive_lines_on_standard_error();

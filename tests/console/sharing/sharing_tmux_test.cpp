@@ -78,6 +78,17 @@ TEST_F(SharingTest, APromptShowsBeforeTheKeyIsRead) {
     EXPECT_TRUE(t.wait_for_shell());
 }
 
+TEST_F(SharingTest, GetcheEchoesAfterThePrompt) {
+    start("getche");
+    std::string shown;
+    ASSERT_TRUE(t.wait_for("prompt:", &shown)) << shown;
+    t.type("s");
+    ASSERT_TRUE(t.wait_for("echoed", &shown)) << shown;
+    EXPECT_EQ(t.screen()[0], "prompt: s") << shown;
+    t.type("x");
+    EXPECT_TRUE(t.wait_for_shell());
+}
+
 TEST_F(SharingTest, TheFirstUseDuringACaptureDraws) {
     start("capture");
     std::string shown;
