@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "lib/charsets/cp850.h"
 #include "lib/console/terminal/stdio_input.h"
@@ -23,6 +25,9 @@ namespace {
 
 // How long the rest of a key's sequence may take to follow its ESC.
 constexpr int kSequenceWaitMs = 50;
+// How long a terminal may take to report its cursor; one that does not
+// answer costs this once each time keys were typed ahead.
+constexpr int kCursorReportWaitMs = 250;
 
 // The console's screen is 80 by 25 at least, so that the window it starts
 // with always exists; a terminal larger than this is drawn only in part.
@@ -112,11 +117,17 @@ void TerminalDevice::catch_up() {
 void TerminalDevice::terminal_written_outside() {
     screen_.distrust();
     follow_terminal_ = true;
+    echo_from_known_ = false;
+}
+
+// Whatever stdio sent since the console last looked.
+void TerminalDevice::notice_stdio() {
+    if (stdio_watch::flush_and_check() && isatty(STDOUT_FILENO)) terminal_written_outside();
 }
 
 void TerminalDevice::flush() {
     // What the program printed shows first; where it went is not known.
-    if (stdio_watch::flush_and_check() && isatty(STDOUT_FILENO)) terminal_written_outside();
+    notice_stdio();
     if (!shows_output()) {
         cells_.clear_changes();
         out_.clear();
@@ -173,6 +184,7 @@ void TerminalDevice::send() {
     if (!posix_io::write_all(setup_.output_fd, out_.data(), out_.size()))
         setup_.output_fd = -1;  // the terminal has gone: drop output from now on
     out_.clear();
+    if (echoing_) sent_while_echoing();
 }
 
 void TerminalDevice::end_batch() {
@@ -319,18 +331,18 @@ void TerminalDevice::end_overlay() {
 
 void TerminalDevice::take_keyboard() {
     if (!setup_.input_is_terminal || !setup_.whole_process || holding_keyboard_) return;
+    notice_stdio();  // which the echo may have followed
     if (!terminal_mode::enter_keys(setup_.input_fd, mode_ & kProcessedInput)) {
         setup_.input_is_terminal = false;  // no terminal mode to set: its bytes as they come
         return;
     }
     holding_keyboard_ = true;
-    // Keys typed while the program had the keyboard were echoed where the
-    // terminal's cursor stood: what they covered is not what the console
-    // drew.
+    const bool echoed = echoing_ && terminal_mode::found_mode_echoed();
+    echoing_ = false;
     int waiting = 0;
     if (ioctl(setup_.input_fd, FIONREAD, &waiting) != 0 || waiting < 0) waiting = 0;
-    if (waiting > 0 && terminal_mode::found_mode_echoed()) forget_screen();
     typed_ahead_ = terminal_mode::found_mode_mapped_enter() ? waiting : 0;
+    if (waiting > 0 && echoed) take_echoed_keys(waiting);
 }
 
 void TerminalDevice::give_back_keyboard() {
@@ -338,6 +350,11 @@ void TerminalDevice::give_back_keyboard() {
     terminal_mode::leave_keys();
     holding_keyboard_ = false;
     if (terminal_mode::found_mode_echoed()) echo_may_move_cursor_ = true;
+    echoing_ = true;
+    echo_unclear_ = false;
+    const TermCursor at = screen_.cursor();
+    echo_from_known_ = !follow_terminal_ && at.row >= 0 && at.col >= 0;
+    echo_from_ = Point{at.col, at.row};
 }
 
 void TerminalDevice::set_input_mode(unsigned mode) {
@@ -372,6 +389,116 @@ void TerminalDevice::input_ended() {
     unsigned char decoded[KeyDecoder::kMaxOut];
     queue_decoded(decoded, decoder_.expire(decoded));
     input_ended_ = true;
+}
+
+// A key that waits when the console has written may have been echoed
+// before that output, anywhere: its echo can't be traced. Otherwise the
+// echo, if one comes, begins where the console left the cursor.
+void TerminalDevice::sent_while_echoing() {
+    int waiting = 0;
+    if (setup_.input_fd >= 0 && (ioctl(setup_.input_fd, FIONREAD, &waiting) != 0 || waiting > 0)) {
+        echo_unclear_ = true;
+        return;
+    }
+    const TermCursor at = screen_.cursor();
+    echo_from_known_ = !follow_terminal_ && at.row >= 0 && at.col >= 0;
+    echo_from_ = Point{at.col, at.row};
+}
+
+// Up to `count` bytes that wait already, without waiting for more.
+int TerminalDevice::read_waiting(unsigned char* bytes, int count) {
+    int got = 0;
+    while (got < count) {
+        pollfd p{setup_.input_fd, POLLIN, 0};
+        if (poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN)) break;
+        const ssize_t n = read(setup_.input_fd, bytes + got, static_cast<std::size_t>(count - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<int>(n);
+    }
+    return got;
+}
+
+void TerminalDevice::feed_keys(const unsigned char* bytes, int count) {
+    for (int i = 0; i < count; ++i) {
+        unsigned char byte = bytes[i];
+        if (typed_ahead_ > 0) {
+            --typed_ahead_;
+            if (byte == '\n') byte = '\r';
+        }
+        unsigned char decoded[KeyDecoder::kMaxOut];
+        queue_decoded(decoded, decoder_.feed(byte, decoded));
+    }
+    if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
+}
+
+// The terminal's cursor report (ESC [ row ; column R) to the question sent
+// now; keys typed meanwhile, before or after it, are queued.
+bool TerminalDevice::ask_cursor(Point& at) {
+    static constexpr char kAsk[] = "\x1b[6n";
+    if (!shows_output() || !posix_io::write_all(setup_.output_fd, kAsk, sizeof kAsk - 1)) return false;
+    const long long deadline = now_ms() + kCursorReportWaitMs;
+    std::string got;
+    for (;;) {
+        // ESC [ digits ; digits R, anywhere in what came.
+        for (std::size_t esc = got.find('\x1b'); esc != std::string::npos; esc = got.find('\x1b', esc + 1)) {
+            int row = 0, column = 0, end = 0;
+            if (std::sscanf(got.c_str() + esc, "\x1b[%d;%dR%n", &row, &column, &end) == 2 && end > 0) {
+                const std::string keys = got.substr(0, esc) + got.substr(esc + static_cast<std::size_t>(end));
+                feed_keys(reinterpret_cast<const unsigned char*>(keys.data()), static_cast<int>(keys.size()));
+                at = Point{column - 1, row - 1};
+                return true;
+            }
+        }
+        pollfd p{setup_.input_fd, POLLIN, 0};
+        const int ready = poll(&p, 1, remaining_ms(deadline));
+        if (ready < 0 && errno == EINTR) continue;
+        unsigned char bytes[256];
+        const ssize_t n = ready > 0 ? read(setup_.input_fd, bytes, sizeof bytes) : 0;
+        if (n <= 0) break;  // no answer: a terminal that does not report
+        got.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
+    }
+    feed_keys(reinterpret_cast<const unsigned char*>(got.data()), static_cast<int>(got.size()));
+    return false;
+}
+
+void TerminalDevice::take_echoed_keys(int waiting) {
+    unsigned char bytes[KeyQueue::kCapacity / KeyDecoder::kMaxOut];
+    const int most = std::min<int>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut);
+    const int got = read_waiting(bytes, std::min(waiting, most));
+    feed_keys(bytes, got);
+    EchoTrace trace;
+    if (got == waiting && !echo_unclear_) {
+        const bool carets = terminal_mode::found_mode_echoed_controls();
+        Point end;
+        if (echo_from_known_)
+            trace = trace_echo(bytes, got, echo_from_, setup_.size, carets);
+        else if (ask_cursor(end))
+            trace = trace_echo_back(bytes, got, end, setup_.size, carets);
+    }
+    repair_echo(trace);
+}
+
+// What the echo covered is drawn again, where the console drew it; lines it
+// scrolled up are moved back down, so that nothing the console drew shows
+// twice; the cursor goes back where the echo began.
+void TerminalDevice::repair_echo(EchoTrace trace) {
+    if (!trace.traced) return forget_screen();  // anything may have been covered
+    const int lost = std::min(trace.scrolled, setup_.size.rows);
+    if (lost > 0) {
+        out_.put(kResetPen);
+        out_.put("\x1b[H");
+        insert_lines(out_, lost);
+        screen_.rows_lost_at_top(lost);
+        for (Point& p : trace.cells) p.y += lost;
+        trace.start.y += lost;
+    }
+    for (Point p : trace.cells) screen_.overwritten(p.y, p.x);
+    if (follow_terminal_ || !cursor_placed_) {
+        TermCursor unknown;
+        move_cursor(out_, unknown, trace.start.y, trace.start.x);
+    }
+    screen_.forget_pen_and_cursor();
 }
 
 // Deadlines, not timeouts, so that signals (a terminal being resized many
@@ -411,15 +538,7 @@ void TerminalDevice::take_input(int timeout_ms) {
         const ssize_t n = read(setup_.input_fd, bytes, want);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return input_ended();  // end of input, or the terminal hung up
-        for (ssize_t i = 0; i < n; ++i) {
-            if (typed_ahead_ > 0) {
-                --typed_ahead_;
-                if (bytes[i] == '\n') bytes[i] = '\r';
-            }
-            unsigned char decoded[KeyDecoder::kMaxOut];
-            queue_decoded(decoded, decoder_.feed(bytes[i], decoded));
-        }
-        if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
+        feed_keys(bytes, static_cast<int>(n));
         if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return;
     }
 }

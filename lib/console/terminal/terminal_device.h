@@ -7,6 +7,7 @@
 
 #include "lib/console/cell_grid.h"
 #include "lib/console/device.h"
+#include "lib/console/terminal/echo_trace.h"
 #include "lib/console/terminal/escapes.h"
 #include "lib/console/terminal/key_decoder.h"
 #include "lib/console/terminal/key_queue.h"
@@ -102,6 +103,16 @@ private:
     void take_stream_input(int timeout_ms);
     void queue_decoded(const unsigned char* keys, int count);
     void input_ended();
+    // Keys typed while the terminal echoed them: read now, and what their
+    // echo covered drawn again.
+    void take_echoed_keys(int waiting);
+    int read_waiting(unsigned char* bytes, int count);
+    void feed_keys(const unsigned char* bytes, int count);
+    bool ask_cursor(Point& at);
+    void repair_echo(EchoTrace trace);
+    // Output went to the terminal while it echoed keys.
+    void sent_while_echoing();
+    void notice_stdio();
     // Enter once at the end of input; the read after it ends the program.
     int key_after_end();
 
@@ -144,6 +155,14 @@ private:
     // Bytes typed while the program had the keyboard, still to be read; an
     // Enter among them came as a line feed.
     int typed_ahead_ = 0;
+    // While the terminal echoes (the keyboard given back, or not yet taken):
+    // where its cursor was when the console last wrote, if known, which is
+    // where an echo begins; `echo_unclear_` once the console wrote while a
+    // key waited, so that the echo may lie under or before that output.
+    bool echoing_ = true;
+    bool echo_from_known_ = false;
+    bool echo_unclear_ = false;
+    Point echo_from_;
     bool input_ended_ = false;
     bool enter_given_ = false;
     bool last_began_pair_ = false;

@@ -297,6 +297,7 @@ void leave_keys() {
 }
 
 bool found_mode_echoed() { return (original.c_lflag & ECHO) != 0; }
+bool found_mode_echoed_controls() { return (original.c_lflag & ECHOCTL) != 0; }
 bool found_mode_mapped_enter() { return (original.c_iflag & (ICRNL | IGNCR)) == ICRNL; }
 
 void note_sent(int fd, TerminalKind kind, Sent what) {

@@ -33,6 +33,8 @@ void leave_keys();
 // True if the mode enter_keys found last echoed what was typed: keys typed
 // before it may have been shown at the terminal's cursor.
 bool found_mode_echoed();
+// True if that mode echoed control bytes as ^X.
+bool found_mode_echoed_controls();
 // True if the mode enter_keys found last turned a typed Enter into a line
 // feed: keys typed before it hold Enter as 10.
 bool found_mode_mapped_enter();
