@@ -141,7 +141,10 @@ TEST_F(LineEditorTest, TheWarningBreaksBetweenWordsOnANarrowScreen) {
     ASSERT_EQ(watched_narrow.reads.size(), 3u);
     const WatchedConsole::Seen& box = watched_narrow.reads[1];
     EXPECT_TRUE(box.row_holds("\xBA La cadena est\xA0 completa. No se \xBA", 40));
-    EXPECT_TRUE(box.row_holds("\xBA pueden a\xA4" "adir m\xA0s caracteres.  \xBA", 40));
+    EXPECT_TRUE(
+        box.row_holds("\xBA pueden a\xA4"
+                      "adir m\xA0s caracteres.  \xBA",
+                      40));
 }
 
 TEST_F(LineEditorTest, WithoutAConsoleTheWarningAndTheFinalTextGoOnceToStandardErrorAsUtf8) {

@@ -16,10 +16,10 @@
 namespace versos::console {
 
 struct EchoTrace {
-    bool traced = false;        // false: the echo could not be worked out
-    std::vector<Point> cells;   // the cells it wrote, where they are now
-    int scrolled = 0;           // lines the screen moved up under it
-    Point start{}, end{};       // where the terminal's cursor was before and after it, now
+    bool traced = false;       // false: the echo could not be worked out
+    std::vector<Point> cells;  // the cells it wrote, where they are now
+    int scrolled = 0;          // lines the screen moved up under it
+    Point start{}, end{};      // where the terminal's cursor was before and after it, now
 };
 
 // The echo of `bytes` from the cursor `from` on a screen of `screen`.

@@ -4,15 +4,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <time.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 
 #include "lib/console/unload.h"
-
 
 namespace versos::console::terminal_mode {
 namespace {

@@ -128,8 +128,7 @@ TEST_F(SharingTest, EnterTypedAheadOnTheBottomRowDuplicatesNoLine) {
     ASSERT_EQ(t.screen()[9].find("console text at (30,10)"), 29u) << t.screen_text();
     t.press({"Enter"});
     ASSERT_TRUE(t.wait_until(
-        [&](const std::string&) { return t.screen()[8].find("console text at (30,10)") != std::string::npos; },
-        &shown))
+        [&](const std::string&) { return t.screen()[8].find("console text at (30,10)") != std::string::npos; }, &shown))
         << "the echo scrolled the terminal\n"
         << shown;
     let_go();
