@@ -58,7 +58,12 @@ void TerminalKeyboard::give_back_keyboard() {
     if (terminal_mode::found_mode_echoed()) echo_may_move_cursor_ = true;
     echoing_ = true;
     echo_unclear_ = false;
-    echo_from_ = output_.console_cursor();
+    echo_would_begin_at(output_.console_cursor());
+}
+
+void TerminalKeyboard::echo_would_begin_at(std::optional<Point> at) {
+    echo_from_ = at;
+    stdin_read_ = stdio_input::read_mark(stdin);
 }
 
 void TerminalKeyboard::set_input_mode(unsigned mode) {
@@ -93,7 +98,7 @@ void TerminalKeyboard::terminal_written(bool ours) {
         echo_unclear_ = true;
         return;
     }
-    echo_from_ = output_.console_cursor();
+    echo_would_begin_at(output_.console_cursor());
 }
 
 // Up to `count` bytes that wait already, without waiting for more.
@@ -157,6 +162,7 @@ void TerminalKeyboard::take_echoed_keys(int waiting) {
     const int most = std::min<int>(sizeof bytes, keys_.room() / KeyDecoder::kMaxOut);
     const int got = read_waiting(bytes, std::min(waiting, most));
     feed_keys(bytes, got);
+    if (!(stdio_input::read_mark(stdin) == stdin_read_)) echo_from_.reset();
     EchoTrace trace;
     if (got == waiting && !echo_unclear_) {
         const bool carets = terminal_mode::found_mode_echoed_controls();
@@ -171,6 +177,33 @@ void TerminalKeyboard::take_echoed_keys(int waiting) {
 
 // Deadlines, not timeouts, so that signals (a terminal being resized many
 // times a second) never put off a lone Escape or the end of a wait.
+TerminalKeyboard::Wait TerminalKeyboard::wait_for_bytes(int timeout_ms, long long until) {
+    const bool partial = decoder_.pending();
+    const int wait = partial ? remaining_ms(sequence_deadline_) : timeout_ms > 0 ? remaining_ms(until) : timeout_ms;
+    pollfd p{setup_.input_fd, POLLIN, 0};
+    const int ready = poll(&p, 1, wait);
+    if (ready < 0) {
+        if (errno != EINTR && errno != EAGAIN) {
+            input_ended();
+            return Wait::kDone;
+        }
+        // Stopped and continued, or resized: the screen again at once.
+        if (timeout_ms != 0) output_.flush();
+        return Wait::kAgain;
+    }
+    if (ready == 0) {
+        if (!partial) return Wait::kDone;
+        unsigned char decoded[KeyDecoder::kMaxOut];
+        queue_decoded(decoded, decoder_.expire(decoded));
+        return !keys_.empty() || timeout_ms == 0 ? Wait::kDone : Wait::kAgain;
+    }
+    if (p.revents & POLLNVAL) {
+        input_ended();
+        return Wait::kDone;
+    }
+    return Wait::kReady;
+}
+
 void TerminalKeyboard::take_input(int timeout_ms) {
     if (input_ended_ || setup_.input_fd < 0) {
         input_ended_ = true;
@@ -180,24 +213,9 @@ void TerminalKeyboard::take_input(int timeout_ms) {
     const long long until = timeout_ms > 0 ? now_ms() + timeout_ms : 0;
     for (;;) {
         if (keys_.room() < KeyDecoder::kMaxOut) return;
-        const bool partial = decoder_.pending();
-        const int wait = partial ? remaining_ms(sequence_deadline_) : timeout_ms > 0 ? remaining_ms(until) : timeout_ms;
-        pollfd p{setup_.input_fd, POLLIN, 0};
-        const int ready = poll(&p, 1, wait);
-        if (ready < 0) {
-            if (errno != EINTR && errno != EAGAIN) return input_ended();
-            // Stopped and continued, or resized: the screen again at once.
-            if (timeout_ms != 0) output_.flush();
-            continue;
-        }
-        if (ready == 0) {
-            if (!partial) return;
-            unsigned char decoded[KeyDecoder::kMaxOut];
-            queue_decoded(decoded, decoder_.expire(decoded));
-            if (!keys_.empty() || timeout_ms == 0) return;
-            continue;
-        }
-        if (p.revents & POLLNVAL) return input_ended();
+        const Wait waited = wait_for_bytes(timeout_ms, until);
+        if (waited == Wait::kDone) return;
+        if (waited == Wait::kAgain) continue;
         // Without a terminal, one byte at a time: what follows the keys stays
         // in the input for other readers.
         unsigned char bytes[256];
@@ -219,25 +237,10 @@ void TerminalKeyboard::take_stream_input(int timeout_ms) {
     const long long until = timeout_ms > 0 ? now_ms() + timeout_ms : 0;
     for (;;) {
         if (keys_.room() < KeyDecoder::kMaxOut) return;
-        const bool partial = decoder_.pending();
         if (!stdio_input::buffered(in)) {
-            const int wait = partial          ? remaining_ms(sequence_deadline_)
-                             : timeout_ms > 0 ? remaining_ms(until)
-                                              : timeout_ms;
-            pollfd p{setup_.input_fd, POLLIN, 0};
-            const int ready = poll(&p, 1, wait);
-            if (ready < 0) {
-                if (errno != EINTR && errno != EAGAIN) return input_ended();
-                continue;
-            }
-            if (ready == 0) {
-                if (!partial) return;
-                unsigned char decoded[KeyDecoder::kMaxOut];
-                queue_decoded(decoded, decoder_.expire(decoded));
-                if (!keys_.empty() || timeout_ms == 0) return;
-                continue;
-            }
-            if (p.revents & POLLNVAL) return input_ended();
+            const Wait waited = wait_for_bytes(timeout_ms, until);
+            if (waited == Wait::kDone) return;
+            if (waited == Wait::kAgain) continue;
         }
         const int byte = std::getc(in);
         if (byte == EOF) {
@@ -247,9 +250,8 @@ void TerminalKeyboard::take_stream_input(int timeout_ms) {
             }
             return input_ended();  // its end: stdio's readers see it too
         }
-        unsigned char decoded[KeyDecoder::kMaxOut];
-        queue_decoded(decoded, decoder_.feed(static_cast<unsigned char>(byte), decoded));
-        if (decoder_.pending()) sequence_deadline_ = now_ms() + kSequenceWaitMs;
+        const auto key_byte = static_cast<unsigned char>(byte);
+        feed_keys(&key_byte, 1);
         if (!keys_.empty() || (timeout_ms == 0 && !decoder_.pending())) return;
     }
 }

@@ -23,6 +23,7 @@
 #include "lib/console/device.h"
 #include "lib/console/terminal/key_decoder.h"
 #include "lib/console/terminal/key_queue.h"
+#include "lib/console/terminal/stdio_input.h"
 #include "lib/console/terminal/terminal_output.h"
 #include "lib/console/terminal/terminal_setup.h"
 
@@ -60,6 +61,11 @@ private:
     // (-1: until a key comes).
     void take_input(int timeout_ms);
     void take_stream_input(int timeout_ms);
+    // Waits for input bytes, for the rest of a sequence (then expired), or
+    // until `until`: kReady when bytes wait, kAgain to look again, kDone
+    // when the taking is over.
+    enum class Wait { kReady, kAgain, kDone };
+    Wait wait_for_bytes(int timeout_ms, long long until);
     void queue_decoded(const unsigned char* keys, int count);
     void feed_keys(const unsigned char* bytes, int count);
     void input_ended();
@@ -68,6 +74,7 @@ private:
     // Keys typed while the terminal echoed them: read now, and what their
     // echo covered drawn again.
     void take_echoed_keys(int waiting);
+    void echo_would_begin_at(std::optional<Point> at);
     int read_waiting(unsigned char* bytes, int count);
     bool ask_cursor(Point& at);
 
@@ -84,6 +91,9 @@ private:
     bool echoing_ = true;  // the terminal has the keyboard (before the first read too)
     bool echo_unclear_ = false;
     std::optional<Point> echo_from_;
+    // stdin's reading when echo_from_ was taken: a line read through stdio
+    // since (fgets, scanf) was echoed too, and moved the cursor.
+    stdio_input::ReadMark stdin_read_;
     bool input_ended_ = false;
     bool enter_given_ = false;
     bool last_began_pair_ = false;
