@@ -21,9 +21,9 @@ namespace {
 
 // How long the rest of a key's sequence may take to follow its ESC.
 constexpr int kSequenceWaitMs = 50;
-// How long a terminal may take to report its cursor; one that does not
-// answer costs this once each time keys were typed ahead.
-constexpr int kCursorReportWaitMs = 250;
+// How long a terminal may take to report its cursor (a busy machine may
+// make a terminal slow); one that does not answer is not asked again.
+constexpr int kCursorReportWaitMs = 1000;
 
 long long now_ms() {
     timespec t{};
@@ -131,7 +131,7 @@ void TerminalKeyboard::feed_keys(const unsigned char* bytes, int count) {
 // The terminal's cursor report (ESC [ row ; column R) to the question sent
 // now; keys typed meanwhile, before or after it, are queued.
 bool TerminalKeyboard::ask_cursor(Point& at) {
-    if (!output_.ask_cursor_report()) return false;
+    if (!cursor_reports_ || !output_.ask_cursor_report()) return false;
     const long long deadline = now_ms() + kCursorReportWaitMs;
     std::string got;
     for (;;) {
@@ -150,7 +150,10 @@ bool TerminalKeyboard::ask_cursor(Point& at) {
         if (ready < 0 && errno == EINTR) continue;
         unsigned char bytes[256];
         const ssize_t n = ready > 0 ? read(setup_.input_fd, bytes, sizeof bytes) : 0;
-        if (n <= 0) break;  // no answer: a terminal that does not report
+        if (n <= 0) {
+            cursor_reports_ = false;  // no answer: a terminal that does not report
+            break;
+        }
         got.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
     }
     feed_keys(reinterpret_cast<const unsigned char*>(got.data()), static_cast<int>(got.size()));

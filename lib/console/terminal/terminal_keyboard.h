@@ -94,6 +94,7 @@ private:
     // stdin's reading when echo_from_ was taken: a line read through stdio
     // since (fgets, scanf) was echoed too, and moved the cursor.
     stdio_input::ReadMark stdin_read_;
+    bool cursor_reports_ = true;  // until the terminal once left the question unanswered
     bool input_ended_ = false;
     bool enter_given_ = false;
     bool last_began_pair_ = false;
