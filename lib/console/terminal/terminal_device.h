@@ -60,10 +60,12 @@ public:
     // Forgets what the terminal shows, as after the program was stopped:
     // the next flush sends every cell the console drew.
     void forget_screen() { output_.forget_screen(); }
-    // The kept cells, and which of them the console ever drew.
+private:
+    // Test seam: the emulator tests compare the kept cells, and which of them
+    // the console ever drew, with what a real terminal shows.
+    friend struct KeptCellsProbe;
     const CellGrid& kept_cells() const { return output_.kept_cells(); }
 
-private:
     TerminalOutput output_;
     TerminalKeyboard keyboard_;
 };

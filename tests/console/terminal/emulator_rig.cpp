@@ -10,6 +10,14 @@
 #include "lib/charsets/cp850.h"
 #include "lib/charsets/utf8.h"
 
+namespace versos::console {
+
+struct KeptCellsProbe {
+    static const CellGrid& of(const TerminalDevice& device) { return device.kept_cells(); }
+};
+
+}  // namespace versos::console
+
 namespace versos::console::testing {
 namespace {
 
@@ -116,7 +124,7 @@ void Rig::expect_shown(const std::string& context) {
         for (int c = 0; c < screen_.columns(); ++c) {
             Cell kept = cells[static_cast<std::size_t>(r) * size.columns + c];
             VtermScreen::Shown shown = screen_.at(r, c);
-            if (!device_->kept_cells().drawn(c, r) ||
+            if (!KeptCellsProbe::of(*device_).drawn(c, r) ||
                 std::find(foreign_.begin(), foreign_.end(), Point{c, r}) != foreign_.end()) {
                 const VtermScreen::Shown& before = others_[static_cast<std::size_t>(r) * screen_.columns() + c];
                 if ((shown.ch != before.ch || shown.fg != before.fg || shown.bg != before.bg ||
