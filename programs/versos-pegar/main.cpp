@@ -5,8 +5,8 @@
 #include <versos/version.h>
 
 #include "core/clipboard/clipboard_device.h"
-#include "programs/common/entry.h"
-#include "programs/common/program_text.h"
+#include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 
 namespace {
 
@@ -38,7 +38,12 @@ constexpr char kUsage[] =
 
 }  // namespace
 
-int versos::program::run(int argc, char** argv) {
+int main(int argc, char** argv) {
+    using namespace versos;
+    argv = program::utf8_arguments(argc, argv);
+    // Output to a file beyond the file-size limit is a write error, said as
+    // such, not a silent kill.
+    program::survive_file_size_limit();
     TextFormat format = TextFormat::utf8;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-r") == 0) {

@@ -1,9 +1,11 @@
+#include "program_text.h"
+
 #include <windows.h>
 
 #include <cstdio>
 
 #include "lib/charsets/utf16.h"
-#include "programs/common/program_text.h"
+#include "windows_names.h"
 
 namespace versos::program {
 namespace {
@@ -13,8 +15,7 @@ std::string error_text(DWORD error) {
     const DWORD n =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string out;
-    if (n > 0) charsets::append_utf16_as_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), n), out);
+    std::string out = n > 0 ? windows::utf8_from_wide(text, n) : std::string();
     LocalFree(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
     return out.empty() ? "error " + std::to_string(error) : out;

@@ -1,10 +1,12 @@
+#include "program_text.h"
+
 #include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "lib/posix_io/posix_io.h"
-#include "programs/common/program_text.h"
+#include "posix_io.h"
 
 namespace versos::program {
 
