@@ -34,5 +34,5 @@ if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY
 fi
 [ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
-wineserver -p
+wineserver -p || true  # one may be running already
 "$build/bin/interleave" -n "$runs" -- wine "$windows/bin/versos.exe" B 12345 -- wine "$windows/bin/clipboard_peer.exe"
