@@ -20,6 +20,11 @@ namespace {
 
 class WindowsClipboardRuns : public ::testing::Test {
 protected:
+    // The desktop first: under Wine the process that makes it also runs the
+    // bridge to the X clipboard; made here, before any test, it does not
+    // start in the middle of one.
+    static void SetUpTestSuite() { GetDesktopWindow(); }
+
     // The Windows clipboard serves every run: no file clipboard is named.
     const std::vector<std::string> env = environment_with({}, {"VERSOS_CLIPBOARD_FILE"});
 
