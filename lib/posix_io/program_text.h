@@ -19,5 +19,7 @@ bool write_text(Stream stream, std::string_view text, Encoding encoding, std::st
 // A message on standard error, UTF-8; a failure to write it is ignored, as
 // there is nowhere left to say so.
 void message(std::string_view text);
+// The same, formatted as printf formats.
+[[gnu::format(printf, 1, 2)]] void messagef(const char* format, ...);
 
 }  // namespace versos::program

@@ -3,6 +3,7 @@
 // own. Exit status: 0 when the routine reports success, 1 when it reports
 // failure (with a message on standard error naming the file at fault), 2 for
 // a wrong command line.
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 
 #include "ficheros.h"
 #include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 
 namespace {
 
@@ -36,11 +38,11 @@ void help(std::FILE* out) {
 }
 
 int usage_error(const char* why, const Command* c) {
-    std::fprintf(stderr, "ficheros: %s\n", why);
+    versos::program::messagef("ficheros: %s\n", why);
     if (c != nullptr)
-        std::fprintf(stderr, "usage: ficheros %s %s\n", c->name, c->args);
+        versos::program::messagef("usage: ficheros %s %s\n", c->name, c->args);
     else
-        std::fputs("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n", stderr);
+        versos::program::message("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n");
     return 2;
 }
 
@@ -92,16 +94,16 @@ int main(int argc, char** argv) {
 
     if (outcome.print_result) std::printf("%d\n", outcome.result);
     if (std::fflush(stdout) != 0) {
-        std::perror("ficheros: standard output");
+        versos::program::messagef("ficheros: standard output: %s\n", std::strerror(errno));
         return 1;
     }
     if (outcome.success) return 0;
     const versos::FileFailure failure = versos::last_file_failure();
     if (failure.text[0] != '\0')
-        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, failure.text);
+        versos::program::messagef("ficheros: %s: %s\n", command->name, failure.text);
     else
-        std::fprintf(stderr, "ficheros: %s failed\n", command->name);
+        versos::program::messagef("ficheros: %s failed\n", command->name);
     if (failure.kept[0] != '\0')
-        std::fprintf(stderr, "ficheros: %s: the new data is left in '%s'\n", command->name, failure.kept);
+        versos::program::messagef("ficheros: %s: the new data is left in '%s'\n", command->name, failure.kept);
     return 1;
 }

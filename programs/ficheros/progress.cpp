@@ -8,6 +8,7 @@
 
 #include "ficheros.h"
 #include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 
 namespace versos::ficheros {
 namespace {
@@ -24,8 +25,7 @@ void show(const char* path, std::uint64_t done, std::uint64_t total) {
     if (percent == g_percent && g_path == path) return;
     g_percent = percent;
     g_path = path;
-    std::fprintf(stderr, "\r\033[Kficheros: %s %3d%%", path, percent);
-    std::fflush(stderr);
+    program::messagef("\r\033[Kficheros: %s %3d%%", path, percent);
     g_drawn = true;
 }
 
@@ -40,7 +40,7 @@ void enable_progress() {
 
 void clear_progress() {
     set_file_progress(nullptr);
-    if (g_drawn) std::fputs("\r\033[K", stderr);
+    if (g_drawn) program::message("\r\033[K");
     g_drawn = false;
 }
 

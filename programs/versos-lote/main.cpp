@@ -1,14 +1,15 @@
 // versos-lote: the fragments of many modes and seeds on standard output, one
 // a line, as versos would put them on the clipboard one by one.
+#include <versos/generador.h>
+#include <versos/version.h>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <versos/generador.h>
-#include <versos/version.h>
 
 #include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 #include "programs/versos-lote/fragment_lines.h"
 
 namespace {
@@ -34,7 +35,7 @@ constexpr char kUsage[] =
     "output failed.\n";
 
 int wrong_command_line(const char* why, const char* what) {
-    std::fprintf(stderr, "versos-lote: %s%s\n%s", why, what, kUsage);
+    versos::program::messagef("versos-lote: %s%s\n%s", why, what, kUsage);
     return 2;
 }
 
