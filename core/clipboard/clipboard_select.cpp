@@ -1,6 +1,5 @@
 // Chooses the session's clipboard, once per process.
-#include <climits>
-#include <cstdlib>
+#include <string>
 
 #include "core/clipboard/clipboard_device.h"
 #include "core/clipboard/desktop_clipboard.h"
@@ -12,13 +11,13 @@ namespace {
 ClipboardDevice* override_device = nullptr;
 
 ClipboardDevice& choose() {
-    const char* named = std::getenv("VERSOS_CLIPBOARD_FILE");
-    if (named != nullptr && named[0] != '\0') {
-        static FileClipboard named_file(named, false);
+    const std::string named = named_clipboard_file();
+    if (!named.empty()) {
+        static FileClipboard named_file(named.c_str(), false);
         return named_file;
     }
     if (ClipboardDevice* desktop = desktop_clipboard()) return *desktop;
-    char path[PATH_MAX];
+    char path[kClipboardPathMax];
     if (!default_clipboard_path(path, sizeof path)) path[0] = '\0';  // too long: the device refuses to open
     static FileClipboard default_file(path, true);
     return default_file;

@@ -12,6 +12,7 @@
 #include <versos/util.h>
 
 #include "ficheros.h"
+#include "lib/posix_io/program_text.h"
 
 namespace versos::ficheros {
 namespace {
@@ -85,7 +86,7 @@ Outcome report(char** a) {
     closeprints_();
     if (r != 0) return {r, false, false};
     if (delivered != 1) {
-        std::fputs("ficheros: numcerosmatf: the report could not be kept to be shown\n", stderr);
+        program::message("ficheros: numcerosmatf: the report could not be kept to be shown\n");
         return {-1, false, false};
     }
     std::vector<char> converted(text.begin(), text.end());

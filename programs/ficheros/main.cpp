@@ -3,10 +3,8 @@
 // own. Exit status: 0 when the routine reports success, 1 when it reports
 // failure (with a message on standard error naming the file at fault), 2 for
 // a wrong command line.
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,6 +13,8 @@
 #include <versos/version.h>
 
 #include "ficheros.h"
+#include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 
 namespace {
 
@@ -50,11 +50,11 @@ int shown_on_stdout(void (*write)(std::FILE*)) {
 void version(std::FILE* out) { std::fprintf(out, "ficheros %s\n", versos::version()); }
 
 int usage_error(const char* why, const Command* c) {
-    std::fprintf(stderr, "ficheros: %s\n", versos::ficheros::shown(why).c_str());
+    versos::program::messagef("ficheros: %s\n", versos::ficheros::shown(why).c_str());
     if (c != nullptr)
-        std::fprintf(stderr, "usage: ficheros %s %s\n", c->name, c->args);
+        versos::program::messagef("usage: ficheros %s %s\n", c->name, c->args);
     else
-        std::fputs("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n", stderr);
+        versos::program::message("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n");
     return 2;
 }
 
@@ -69,9 +69,7 @@ const Command* find(const char* name) {
 // to standard error, so that it never lands among the data.
 bool writes_standard_output(const Command& c, char** args) {
     if (c.kind == Args::bits || c.arg_count < 2) return false;
-    struct stat target, out;
-    return ::stat(args[1], &target) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && target.st_dev == out.st_dev &&
-           target.st_ino == out.st_ino;
+    return versos::program::is_standard_output(args[1]);
 }
 
 // Empty when the arguments suit the subcommand, else what is wrong.
@@ -89,6 +87,8 @@ std::string check(const Command& c, int count, char** args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    argv = versos::program::utf8_arguments(argc, argv);
+    versos::program::binary_standard_streams();
     if (argc < 2) return usage_error("no subcommand given", nullptr);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) return shown_on_stdout(help);
     if (std::strcmp(argv[1], "--version") == 0) return shown_on_stdout(version);
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG,
     // which the routines report and clean up after, where the signal's
     // default would kill the run and leave its temporary file.
-    std::signal(SIGXFSZ, SIG_IGN);
+    versos::program::survive_file_size_limit();
     std::FILE* const result_out = writes_standard_output(*command, argv + 2) ? stderr : stdout;
     versos::ficheros::enable_progress();
     versos::clear_file_failure();
@@ -109,17 +109,17 @@ int main(int argc, char** argv) {
 
     if (outcome.print_result) std::fprintf(result_out, "%d\n", outcome.result);
     if (std::fflush(stdout) != 0) {
-        std::perror("ficheros: standard output");
+        versos::program::messagef("ficheros: standard output: %s\n", std::strerror(errno));
         return 1;
     }
     if (outcome.success) return 0;
     const versos::FileFailure failure = versos::last_file_failure();
     if (failure.text[0] != '\0')
-        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, versos::ficheros::shown(failure.text).c_str());
+        versos::program::messagef("ficheros: %s: %s\n", command->name, versos::ficheros::shown(failure.text).c_str());
     else
-        std::fprintf(stderr, "ficheros: %s failed\n", command->name);
+        versos::program::messagef("ficheros: %s failed\n", command->name);
     if (failure.kept[0] != '\0')
-        std::fprintf(stderr, "ficheros: %s: the new data is left in '%s'\n", command->name,
-                     versos::ficheros::shown(failure.kept).c_str());
+        versos::program::messagef("ficheros: %s: the new data is left in '%s'\n", command->name,
+                                  versos::ficheros::shown(failure.kept).c_str());
     return 1;
 }

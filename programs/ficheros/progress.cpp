@@ -1,6 +1,5 @@
 // Progress of ficheros on a terminal: one line on standard error, redrawn
 // when the percentage read of a large file changes.
-#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -8,6 +7,8 @@
 #include <versos/util/failure.h>
 
 #include "ficheros.h"
+#include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 
 namespace versos::ficheros {
 namespace {
@@ -24,20 +25,22 @@ void show(const char* path, std::uint64_t done, std::uint64_t total) {
     if (percent == g_percent && g_path == path) return;
     g_percent = percent;
     g_path = path;
-    std::fprintf(stderr, "\r\033[Kficheros: %s %3d%%", shown(path).c_str(), percent);
-    std::fflush(stderr);
+    program::messagef("\r\033[Kficheros: %s %3d%%", shown(path).c_str(), percent);
     g_drawn = true;
 }
 
 }  // namespace
 
 void enable_progress() {
-    if (::isatty(STDERR_FILENO)) set_file_progress(show);
+    constexpr int kStandardError = 2;
+    if (!program::is_console(kStandardError)) return;
+    program::console_escapes(kStandardError);
+    set_file_progress(show);
 }
 
 void clear_progress() {
     set_file_progress(nullptr);
-    if (g_drawn) std::fputs("\r\033[K", stderr);
+    if (g_drawn) program::message("\r\033[K");
     g_drawn = false;
 }
 

@@ -1,12 +1,13 @@
 #include "programs/versos-lote/fragment_lines.h"
 
 #include <unistd.h>
+#include <versos/generador.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <versos/generador.h>
 
 #include "lib/posix_io/posix_io.h"
+#include "lib/posix_io/program_text.h"
 
 namespace versos::lote {
 namespace {
@@ -67,9 +68,10 @@ private:
     template <typename... Args>
     void complain(const char* format, Args... args) {
         wrong_ = true;
-        std::fprintf(stderr, "versos-lote: line %llu: ", number_);
-        std::fprintf(stderr, format, args...);
-        std::fputc('\n', stderr);
+        std::string what(static_cast<std::size_t>(std::snprintf(nullptr, 0, format, args...)) + 1, '\0');
+        std::snprintf(what.data(), what.size(), format, args...);
+        what.pop_back();
+        program::messagef("versos-lote: line %llu: %s\n", number_, what.c_str());
     }
 
     FragmentWriter& writer_;
@@ -92,7 +94,7 @@ bool FragmentWriter::flush() {
     if (failed_) return false;
     if (!posix_io::write_all(STDOUT_FILENO, out_.data(), out_.size())) {
         failed_ = true;
-        std::fprintf(stderr, "versos-lote: cannot write the fragments: %s\n", std::strerror(errno));
+        program::messagef("versos-lote: cannot write the fragments: %s\n", std::strerror(errno));
     }
     out_.clear();
     return !failed_;
@@ -115,7 +117,7 @@ int answer_lines(FragmentWriter& writer) {
             continue;
         }
         if (n < 0) {
-            std::fprintf(stderr, "versos-lote: cannot read standard input: %s\n", std::strerror(errno));
+            program::messagef("versos-lote: cannot read standard input: %s\n", std::strerror(errno));
             writer.flush();
             return 2;
         }

@@ -1,13 +1,15 @@
 // versos-lote: the fragments of many modes and seeds on standard output, one
 // a line, as versos would put them on the clipboard one by one.
+#include <versos/generador.h>
+#include <versos/version.h>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <versos/generador.h>
-#include <versos/version.h>
 
+#include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 #include "programs/versos-lote/fragment_lines.h"
 
 namespace {
@@ -43,7 +45,7 @@ int show(const char* text) {
 }
 
 int wrong_command_line(const char* why, const char* what) {
-    std::fprintf(stderr, "versos-lote: %s%s\n%s", why, what, kUsage);
+    versos::program::messagef("versos-lote: %s%s\n%s", why, what, kUsage);
     return 2;
 }
 
@@ -77,6 +79,8 @@ int write_range(versos::lote::FragmentWriter& writer, const char* mode_word, con
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The same bytes as on every system: lines end in LF alone.
+    versos::program::binary_standard_streams();
     bool raw = false;
     const char* positional[3];
     int count = 0;

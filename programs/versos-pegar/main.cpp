@@ -1,26 +1,32 @@
 // versos-pegar: prints the clipboard's text item, the one versos writes.
-#include <unistd.h>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include <versos/version.h>
 
 #include "core/clipboard/clipboard_device.h"
-#include "lib/posix_io/posix_io.h"
+#include "lib/posix_io/program_start.h"
+#include "lib/posix_io/program_text.h"
 
 namespace {
+
+using versos::program::Encoding;
+using versos::program::message;
+using versos::program::Stream;
+using versos::program::write_text;
 
 constexpr char kUsage[] =
     "usage: versos-pegar [-r]\n"
     "Prints the text on the clipboard that versos writes, converted from\n"
     "Windows-1252 to UTF-8, with nothing added. The clipboard is chosen as\n"
-    "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else the X11\n"
-    "CLIPBOARD selection when DISPLAY is set; else the file clipboard in\n"
-    "$XDG_RUNTIME_DIR/versos (or /tmp/versos-UID).\n"
-    "  -r         print the raw Windows-1252 bytes unchanged\n"
+    "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else, on\n"
+    "Windows, the Windows clipboard; elsewhere the X11 CLIPBOARD selection\n"
+    "when DISPLAY is set, else the file clipboard in $XDG_RUNTIME_DIR/versos\n"
+    "(or /tmp/versos-UID). On a Windows console the letters are shown as\n"
+    "they are, whatever the console's code page.\n"
+    "  -r         print the raw Windows-1252 bytes unchanged (from the Windows\n"
+    "             clipboard: its text in Windows-1252, '?' for a letter the\n"
+    "             code page lacks)\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "Exit status: 0 a text item was printed (an empty one included), 1 the\n"
@@ -32,8 +38,9 @@ constexpr char kUsage[] =
 
 // Writes the help or the version: 0, or 2 when standard output fails.
 int show(const std::string& text) {
-    if (!versos::posix_io::write_all(STDOUT_FILENO, text.data(), text.size())) {
-        std::fprintf(stderr, "versos-pegar: standard output: %s\n", std::strerror(errno));
+    std::string why;
+    if (!write_text(Stream::out, text, Encoding::utf8, &why)) {
+        message("versos-pegar: standard output: " + why + "\n");
         return 2;
     }
     return 0;
@@ -42,36 +49,39 @@ int show(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    using namespace versos;
+    argv = program::utf8_arguments(argc, argv);
     // Output to a file beyond the file-size limit is a write error, said as
     // such, not a silent kill.
-    std::signal(SIGXFSZ, SIG_IGN);
-    versos::TextFormat format = versos::TextFormat::utf8;
+    program::survive_file_size_limit();
+    TextFormat format = TextFormat::utf8;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-r") == 0) {
-            format = versos::TextFormat::windows1252;
+            format = TextFormat::windows1252;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             return show(kUsage);
         } else if (std::strcmp(argv[i], "--version") == 0) {
             return show(std::string("versos-pegar ") + versos::version() + "\n");
         } else {
-            std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);
+            message(std::string("versos-pegar: unknown argument '") + argv[i] + "'\n" + kUsage);
             return 2;
         }
     }
 
     std::string text, why;
-    switch (versos::session_clipboard().read_text(format, text, why)) {
-        case versos::ReadResult::no_text:
-            std::fputs("versos-pegar: the clipboard holds no text\n", stderr);
+    switch (session_clipboard().read_text(format, text, why)) {
+        case ReadResult::no_text:
+            message("versos-pegar: the clipboard holds no text\n");
             return 1;
-        case versos::ReadResult::unreachable:
-            std::fprintf(stderr, "versos-pegar: cannot reach the clipboard: %s\n", why.c_str());
+        case ReadResult::unreachable:
+            message("versos-pegar: cannot reach the clipboard: " + why + "\n");
             return 2;
-        case versos::ReadResult::text:
+        case ReadResult::text:
             break;
     }
-    if (!versos::posix_io::write_all(STDOUT_FILENO, text.data(), text.size())) {
-        std::fprintf(stderr, "versos-pegar: cannot write the text: %s\n", std::strerror(errno));
+    const Encoding encoding = format == TextFormat::utf8 ? Encoding::utf8 : Encoding::windows1252;
+    if (!write_text(Stream::out, text, encoding, &why)) {
+        message("versos-pegar: cannot write the text: " + why + "\n");
         return 2;
     }
     return 0;

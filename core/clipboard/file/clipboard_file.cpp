@@ -1,22 +1,20 @@
 #include "core/clipboard/file/clipboard_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "core/clipboard/file/clipboard_file_system.h"
 #include "lib/charsets/cp1252.h"
 #include "lib/posix_io/posix_io.h"
 
 namespace versos {
 namespace {
 
+using file_clipboard::Entry;
+using file_clipboard::kTempSuffix;
+using file_clipboard::look_at;
+
 constexpr char kLockSuffix[] = ".lock";
-constexpr char kTempSuffix[] = ".XXXXXX";
 
 bool join(char* out, std::size_t size, const char* a, const char* b) {
     const std::size_t la = std::strlen(a), lb = std::strlen(b);
@@ -26,77 +24,15 @@ bool join(char* out, std::size_t size, const char* a, const char* b) {
     return true;
 }
 
-const char* kind_of(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISLNK(mode)) return "a symbolic link";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISCHR(mode)) return "a character device";
-    if (S_ISBLK(mode)) return "a block device";
-    return "an odd file";
-}
-
-std::string not_regular(const char* path, mode_t mode) {
-    return std::string(path) + ": not a regular file (" + kind_of(mode) + ")";
-}
-
 std::string failed(const char* path, int error) { return std::string(path) + ": " + std::strerror(error); }
-
-enum class Entry { missing, regular, other, error };
-
-// What is at `path`, the name itself: a link is not followed, and nothing is
-// opened, since opening a device or a FIFO may act on it.
-Entry look_at(const char* path, std::string* why) {
-    struct stat st;
-    if (::lstat(path, &st) != 0) {
-        if (errno == ENOENT) return Entry::missing;
-        if (why) *why = failed(path, errno);
-        return Entry::error;
-    }
-    if (S_ISREG(st.st_mode)) return Entry::regular;
-    if (why) *why = not_regular(path, st.st_mode);
-    return Entry::other;
-}
-
-// Opens `path` only if it is a regular file, judged on the descriptor itself
-// so that a name swapped after the look is caught all the same. Returns -1,
-// with `why` set, otherwise; errno is ENOENT when there is nothing there.
-int open_regular(const char* path, int flags, std::string* why) {
-    if (look_at(path, why) == Entry::other) {
-        errno = 0;
-        return -1;
-    }
-    const int fd = ::open(path, flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        const int error = errno;
-        if (why) *why = error == ELOOP ? not_regular(path, S_IFLNK) : failed(path, error);
-        errno = error;
-        return -1;
-    }
-    struct stat st;
-    const bool looked = ::fstat(fd, &st) == 0;
-    if (looked && S_ISREG(st.st_mode)) return fd;
-    if (why) *why = looked ? not_regular(path, st.st_mode) : failed(path, errno);
-    ::close(fd);
-    errno = 0;
-    return -1;
-}
 
 }  // namespace
 
 FileClipboard::FileClipboard(const char* path, bool private_folder) : private_folder_(private_folder) {
-    char probe[PATH_MAX];
+    char probe[kClipboardPathMax];
     valid_ = path[0] != '\0' && join(path_, sizeof path_, path, "") && join(probe, sizeof probe, path, kLockSuffix) &&
              join(probe, sizeof probe, path, kTempSuffix);
-    if (!valid_) return;
-    std::memcpy(folder_, path_, sizeof folder_);
-    char* slash = std::strrchr(folder_, '/');
-    if (slash == nullptr)
-        std::strcpy(folder_, ".");
-    else if (slash == folder_)
-        slash[1] = '\0';  // a file in /
-    else
-        *slash = '\0';
+    if (valid_) file_clipboard::folder_of(path_, folder_);
 }
 
 FileClipboard::~FileClipboard() { close(); }
@@ -107,27 +43,16 @@ bool FileClipboard::folder_usable(std::string* why) const {
         return false;
     }
     if (!private_folder_) return true;  // the caller's own choice of file
-    if (::mkdir(folder_, 0700) == 0) return true;
-    struct stat st;
-    if (errno != EEXIST || ::lstat(folder_, &st) != 0) {
-        if (why) *why = std::string(folder_) + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-        if (why) *why = std::string(folder_) + ": not a folder of this user";
-        return false;
-    }
-    return true;
+    return file_clipboard::private_folder(folder_, why);
 }
 
-// The lock and temporary names are the path with a suffix: within PATH_MAX
-// (checked once, in the constructor), but the last component may still be
-// too long for the folder's file system.
+// The lock and temporary names are the path with a suffix: within the
+// longest path (checked once, in the constructor), but the last component
+// may still be too long for the folder's file system.
 bool FileClipboard::names_fit(std::string* why) const {
-    char temp[PATH_MAX];
+    char temp[kClipboardPathMax];
     join(temp, sizeof temp, path_, kTempSuffix);
-    struct stat st;
-    if (::lstat(temp, &st) == 0 || errno != ENAMETOOLONG) return true;
+    if (file_clipboard::name_fits(temp)) return true;
     if (why) *why = std::string(path_) + ": the clipboard name is too long";
     return false;
 }
@@ -142,12 +67,12 @@ bool FileClipboard::open() {
     const Entry entry = look_at(path_, nullptr);
     if (entry != Entry::missing && entry != Entry::regular) return false;
     if (!names_fit(nullptr)) return false;
-    char lock_path[PATH_MAX];
+    char lock_path[kClipboardPathMax];
     join(lock_path, sizeof lock_path, path_, kLockSuffix);
-    const int fd = open_regular(lock_path, O_RDWR | O_CREAT, nullptr);
+    const int fd = file_clipboard::open_regular(lock_path, true, nullptr, nullptr);
     if (fd < 0) return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {  // held by another program
-        ::close(fd);
+    if (!file_clipboard::lock_now(fd)) {  // held by another program
+        file_clipboard::close_file(fd);
         return false;
     }
     lock_fd_ = fd;
@@ -155,25 +80,17 @@ bool FileClipboard::open() {
 }
 
 void FileClipboard::empty() {
-    if (lock_fd_ >= 0) ::unlink(path_);
+    if (lock_fd_ >= 0) file_clipboard::remove_name(path_);
 }
 
 bool FileClipboard::set_text(const char* text, std::size_t length) {
     if (lock_fd_ < 0) return false;
-    char temp[PATH_MAX];
-    join(temp, sizeof temp, path_, kTempSuffix);
-    const int fd = ::mkstemp(temp);  // mode 0600: the clipboard is the user's alone
-    if (fd < 0) return false;
-    const bool written = posix_io::write_all(fd, text, length);
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temp, path_) == 0) return true;
-    ::unlink(temp);
-    return false;
+    return file_clipboard::replace_with(path_, text, length);
 }
 
 bool FileClipboard::close() {
     if (lock_fd_ < 0) return false;
-    ::close(lock_fd_);  // releases the lock
+    file_clipboard::close_file(lock_fd_);  // releases the lock
     lock_fd_ = -1;
     return true;
 }
@@ -182,17 +99,14 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
     if (!folder_usable(&why)) return ReadResult::unreachable;
     // A lock that is not a regular file keeps every run from opening the
     // clipboard: whatever is at PATH, no run put it there.
-    char lock_path[PATH_MAX];
+    char lock_path[kClipboardPathMax];
     join(lock_path, sizeof lock_path, path_, kLockSuffix);
     if (look_at(lock_path, &why) == Entry::other) return ReadResult::unreachable;
-    const int fd = open_regular(path_, O_RDONLY, &why);
+    bool missing = false;
+    const int fd = file_clipboard::open_regular(path_, false, &why, &missing);
     if (fd < 0) {
-        if (errno != ENOENT) return ReadResult::unreachable;
-        struct stat folder;
-        if (::stat(folder_, &folder) != 0 || !S_ISDIR(folder.st_mode)) {
-            why = failed(folder_, ENOENT);
-            return ReadResult::unreachable;
-        }
+        if (!missing) return ReadResult::unreachable;
+        if (!file_clipboard::folder_exists(folder_, &why)) return ReadResult::unreachable;
         // Nothing was ever written, or it was emptied; unless no run could
         // ever write there.
         return names_fit(&why) ? ReadResult::no_text : ReadResult::unreachable;
@@ -207,13 +121,13 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
         const std::ptrdiff_t n = posix_io::read_full(fd, block, want);
         if (n < 0) {
             why = failed(path_, errno);
-            ::close(fd);
+            file_clipboard::close_file(fd);
             return ReadResult::unreachable;
         }
         bytes.append(block, static_cast<std::size_t>(n));
         if (static_cast<std::size_t>(n) < want || bytes.size() > kFileItemLimit) break;
     }
-    ::close(fd);
+    file_clipboard::close_file(fd);
     if (bytes.size() > kFileItemLimit) {
         why = std::string(path_) + ": more than " + std::to_string(kFileItemLimit >> 20) +
               " MiB, too large for a clipboard text";
@@ -224,16 +138,6 @@ ReadResult FileClipboard::read_text(TextFormat format, std::string& out, std::st
     else
         out += bytes;
     return ReadResult::text;
-}
-
-bool default_clipboard_path(char* out, std::size_t size) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    int n;
-    if (runtime != nullptr && runtime[0] != '\0')
-        n = std::snprintf(out, size, "%s/versos/clipboard", runtime);
-    else
-        n = std::snprintf(out, size, "/tmp/versos-%u/clipboard", static_cast<unsigned>(::geteuid()));
-    return n >= 0 && static_cast<std::size_t>(n) < size;
 }
 
 }  // namespace versos

@@ -1,23 +1,24 @@
 // The file clipboard: one file holding the text item's exact bytes, for
 // sessions without a display or when VERSOS_CLIPBOARD_FILE names one.
 //
-//   open       exclusive flock on PATH.lock, without waiting: another holder
-//              means "held by another program";
+//   open       exclusive lock on PATH.lock (flock; on Windows LockFileEx),
+//              without waiting: another holder means "held by another
+//              program";
 //   empty      remove PATH (no item at all);
 //   set text   write a temporary file in the same folder and rename it onto
-//              PATH, so that a reader never sees part of an item (an empty
-//              file is an empty text item);
+//              PATH (on Windows MoveFileExW, replacing), so that a reader
+//              never sees part of an item (an empty file is an empty text
+//              item);
 //   close      release the lock.
 //
 // Only a regular file is a clipboard: when PATH or PATH.lock is anything
 // else (a folder, device, FIFO, socket, or a symbolic link, even to a
-// regular file), the clipboard can't be opened and nothing there is touched.
+// regular file; on Windows any reparse point), the clipboard can't be
+// opened and nothing there is touched.
 // A link is refused rather than followed because the rename would replace
 // the link itself, and writing through it would give up the whole-item
 // replacement.
 #pragma once
-
-#include <climits>
 
 #include "core/clipboard/clipboard_device.h"
 
@@ -27,6 +28,10 @@ namespace versos {
 // file written by something else may be longer, but one beyond this (or one
 // that never ends) is not a clipboard text.
 inline constexpr std::size_t kFileItemLimit = std::size_t{4} << 20;
+
+// The longest path (UTF-8 bytes, the NUL included) of a clipboard file, its
+// lock and its temporary names: Linux's PATH_MAX, on every system.
+inline constexpr std::size_t kClipboardPathMax = 4096;
 
 class FileClipboard final : public ClipboardDevice {
 public:
@@ -49,16 +54,21 @@ private:
     bool folder_usable(std::string* why) const;
     bool names_fit(std::string* why) const;
 
-    char path_[PATH_MAX] = {};
-    char folder_[PATH_MAX] = {};
+    char path_[kClipboardPathMax] = {};
+    char folder_[kClipboardPathMax] = {};
     bool valid_ = false;  // the path and its lock and temporary names fit
     bool private_folder_;
     int lock_fd_ = -1;
 };
 
+// The file VERSOS_CLIPBOARD_FILE names, in UTF-8 (on Windows taken from the
+// UTF-16 environment, whatever the system's code page); empty when unset.
+std::string named_clipboard_file();
+
 // The embedded default for machines without a display:
 // $XDG_RUNTIME_DIR/versos/clipboard, or /tmp/versos-UID/clipboard when
-// XDG_RUNTIME_DIR is unset. False if the name does not fit `size`.
+// XDG_RUNTIME_DIR is unset (on Windows, which always has its own clipboard,
+// %LOCALAPPDATA%\versos\clipboard). False if the name does not fit `size`.
 bool default_clipboard_path(char* out, std::size_t size);
 
 }  // namespace versos

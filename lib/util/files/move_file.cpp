@@ -2,7 +2,8 @@
 // anyway (one file system; a new target, a regular file of one name, or the
 // file a link names), so that there is no copy and nothing written to the
 // source meanwhile is lost. Elsewhere a copy, after which the source is
-// removed only if it did not change while it was copied.
+// removed only if it did not change while it was copied. On POSIX systems
+// (move_file_windows.cpp: on Windows).
 #include <versos/util/coding.h>
 
 #include <sys/stat.h>

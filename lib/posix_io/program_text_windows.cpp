@@ -1,0 +1,79 @@
+#include "program_text.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "lib/charsets/utf16.h"
+#include "windows_names.h"
+
+namespace versos::program {
+namespace {
+
+std::string error_text(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string out = n > 0 ? windows::utf8_from_wide(text, n) : std::string();
+    LocalFree(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
+    return out.empty() ? "error " + std::to_string(error) : out;
+}
+
+// Whether `handle` is a console; the C runtime's _isatty also says yes for
+// NUL and other character devices.
+bool is_console(HANDLE handle) {
+    DWORD mode;
+    return GetConsoleMode(handle, &mode) != 0;
+}
+
+bool write_console(HANDLE console, std::u16string_view letters) {
+    // In pieces, as a console takes only so much at once; a piece never ends
+    // between the two halves of a surrogate pair.
+    constexpr std::size_t kPiece = 8192;
+    while (!letters.empty()) {
+        std::size_t n = letters.size() < kPiece ? letters.size() : kPiece;
+        if (n < letters.size() && letters[n - 1] >= 0xD800 && letters[n - 1] <= 0xDBFF) --n;
+        DWORD written = 0;
+        if (!WriteConsoleW(console, letters.data(), static_cast<DWORD>(n), &written, nullptr) || written == 0)
+            return false;
+        letters.remove_prefix(written);
+    }
+    return true;
+}
+
+bool write_bytes(HANDLE handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD n = bytes.size() < (DWORD{1} << 30) ? static_cast<DWORD>(bytes.size()) : DWORD{1} << 30;
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes.data(), n, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool write_text(Stream stream, std::string_view text, Encoding encoding, std::string* why) {
+    std::fflush(stream == Stream::out ? stdout : stderr);
+    const HANDLE handle = GetStdHandle(stream == Stream::out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        if (why) *why = "no standard output to write to";
+        return false;
+    }
+    bool written;
+    if (is_console(handle)) {
+        const std::u16string letters = encoding == Encoding::utf8 ? charsets::utf8_to_utf16(text)
+                                                                  : charsets::cp1252_to_utf16(text.data(), text.size());
+        written = write_console(handle, letters);
+    } else {
+        written = write_bytes(handle, text);
+    }
+    if (!written && why) *why = error_text(GetLastError());
+    return written;
+}
+
+void message(std::string_view text) { write_text(Stream::err, text, Encoding::utf8); }
+
+}  // namespace versos::program
