@@ -31,6 +31,10 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
 ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
                           const std::vector<std::string>& env);
 
+// Sets or removes a variable of this process's own environment.
+void set_environment(const std::string& name, const std::string& value);
+void unset_environment(const std::string& name);
+
 // This process's environment, without the variables named in `unset` and
 // with the "NAME=value" entries of `set` in place of their namesakes.
 std::vector<std::string> environment_with(const std::vector<std::string>& set,

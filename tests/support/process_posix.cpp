@@ -95,4 +95,8 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
     return result;
 }
 
+void set_environment(const std::string& name, const std::string& value) { ::setenv(name.c_str(), value.c_str(), 1); }
+
+void unset_environment(const std::string& name) { ::unsetenv(name.c_str()); }
+
 }  // namespace versos::testing
