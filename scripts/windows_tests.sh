@@ -33,6 +33,7 @@ stop_wine() {
 trap 'stop_wine; stop_xvfb' EXIT
 # The server and Wine's own services start here, away from ctest's pipes: a
 # process that inherited a test's output would keep ctest waiting for its end.
+mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
 ready=$(date +%s)

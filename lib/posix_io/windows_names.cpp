@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cwchar>
 
 #include "lib/charsets/cp1252.h"
 
@@ -46,7 +47,39 @@ std::wstring long_form(const std::wstring& path) {
     return L"\\\\?\\" + full;
 }
 
+// Longest path Windows takes, in UTF-16 units, with the terminating NUL.
+constexpr std::size_t kLongest = 32768;
+
 }  // namespace
+
+bool delete_file(const char* name) noexcept {
+    // On the stack: no allocation that could fail here.
+    wchar_t given[kLongest], full[kLongest + 8];
+    const int length = static_cast<int>(std::char_traits<char>::length(name));
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, length, given, kLongest - 1);
+    if (n <= 0 && length > 0) {
+        if (static_cast<std::size_t>(length) >= kLongest) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
+        for (n = 0; n < length; ++n) given[n] = static_cast<wchar_t>(cp1252_code_point(static_cast<unsigned char>(name[n])));
+    }
+    given[n] = L'\0';
+    if (static_cast<std::size_t>(n) < kClassicLimit || std::wcsncmp(given, L"\\\\?\\", 4) == 0)
+        return DeleteFileW(given) != 0;
+    // The long form, as wide_path gives it: \\?\C:\... or \\?\UNC\server\...
+    const DWORD got = GetFullPathNameW(given, kLongest, full + 8, nullptr);
+    if (got == 0 || got >= kLongest) return DeleteFileW(given) != 0;
+    wchar_t* start = full + 8;
+    if (std::wcsncmp(start, L"\\\\", 2) == 0) {
+        start = full + 2;  // \\server becomes \\?\UNC\server: the first '\' gives way
+        std::wmemcpy(start, L"\\\\?\\UNC", 7);
+    } else {
+        start = full + 4;
+        std::wmemcpy(start, L"\\\\?\\", 4);
+    }
+    return DeleteFileW(start) != 0;
+}
 
 std::wstring wide_path(const char* name) {
     std::wstring wide = from_utf8_or_cp1252(name);

@@ -12,6 +12,11 @@ namespace versos::windows {
 
 // The UTF-16 name to hand to Windows for a UTF-8 (or Windows-1252) one.
 std::wstring wide_path(const char* name);
+// Deletes the file, converting its name without taking memory from the
+// heap: it runs where a failed allocation is being cleaned up after. False,
+// with the Windows error in GetLastError, when it could not.
+bool delete_file(const char* name) noexcept;
+
 // UTF-16 text as UTF-8.
 std::string utf8_from_wide(const wchar_t* text);
 std::string utf8_from_wide(const wchar_t* text, std::size_t length);

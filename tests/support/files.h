@@ -48,6 +48,10 @@ bool exists(const std::string& path);
 // a narrow name would be read in the system's code page.
 std::filesystem::path native_path(const std::string& utf8);
 
+// A symbolic link to a name that does not exist; false when none can be
+// made.
+bool make_dangling_link(const std::string& path);
+
 // Nothing left in the folder but the `expected` names, in any order: no
 // temporary, intermediate or staged file.
 void expect_only(const TempFolder& dir, std::vector<std::string> expected);

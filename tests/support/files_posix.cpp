@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -34,5 +36,7 @@ std::vector<std::string> TempFolder::names() const {
     for (const auto& entry : std::filesystem::directory_iterator(path_)) found.push_back(entry.path().filename());
     return found;
 }
+
+bool make_dangling_link(const std::string& path) { return ::symlink("nowhere", path.c_str()) == 0; }
 
 }  // namespace versos::testing

@@ -46,4 +46,15 @@ std::vector<std::string> TempFolder::names() const {
     return found;
 }
 
+bool make_dangling_link(const std::string& path) {
+    const std::wstring link = native_path(path).wstring();
+    if (!CreateSymbolicLinkW(link.c_str(), L"nowhere", SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) return false;
+    // Made only if its folder lists it: Wine reports success and lists none.
+    WIN32_FIND_DATAW entry;
+    const HANDLE found = FindFirstFileExW(link.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
+    if (found == INVALID_HANDLE_VALUE) return false;
+    FindClose(found);
+    return true;
+}
+
 }  // namespace versos::testing

@@ -34,6 +34,12 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
 ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
                           const std::vector<std::string>& env);
 
+// Sets or removes a variable of this process's own environment.
+void set_environment(const std::string& name, const std::string& value);
+void unset_environment(const std::string& name);
+
+// POSIX systems only (process_posix.cpp):
+
 // Forks a child that runs `body` and ends with _exit(body() & 0xff); a body
 // that execs a program returns 127 for an exec that failed. The child's
 // pid, or -1 when it can't be forked. Only the calling thread is copied, so

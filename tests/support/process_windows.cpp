@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <io.h>
+#include <stdlib.h>
 #include <windows.h>
 
 #include <chrono>
@@ -131,5 +132,11 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
     result.status = result.timed_out ? -1 : static_cast<int>(status);
     return result;
 }
+
+void set_environment(const std::string& name, const std::string& value) {
+    _putenv_s(name.c_str(), value.c_str());
+}
+
+void unset_environment(const std::string& name) { _putenv_s(name.c_str(), ""); }  // "" removes it
 
 }  // namespace versos::testing

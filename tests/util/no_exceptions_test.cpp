@@ -11,7 +11,6 @@
 #include <new>
 
 #include "tests/support/files.h"
-#include "tests/util/odd_targets.h"
 
 namespace {
 thread_local bool g_short_of_memory = false;

@@ -464,7 +464,7 @@ bool TempFile::make_for(const char* target, Target kind) {
 bool TempFile::remove() {
     if (path_.empty()) return false;
     close_quietly(fd_);  // a file still open is only marked for deletion
-    if (!DeleteFileW(wide_path(path_.c_str()).c_str())) {
+    if (!windows::delete_file(path_.c_str())) {
         note_failure("cannot remove %s", path_.c_str(), last_errno());
         return false;
     }

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "file_io.h"
+#include "int_result.h"
 #include "lib/posix_io/windows_names.h"
 
 namespace versos {
@@ -56,9 +57,7 @@ int copy_then_remove(const char* source, const char* target, const Source& befor
     return 1;
 }
 
-}  // namespace
-
-int movef_(const char* source, const char* target) {
+int move(const char* source, const char* target) {
     const Source before = look_at(source);
     if (!before.found) {
         fileio::note_failure("cannot open %s for reading", source, windows::errno_from_windows(GetLastError()));
@@ -87,6 +86,12 @@ int movef_(const char* source, const char* target) {
     if (error == ERROR_NOT_SAME_DEVICE) return copy_then_remove(source, target, before);
     fileio::note_failure("cannot move %s", source, windows::errno_from_windows(error));
     return 0;
+}
+
+}  // namespace
+
+int movef_(const char* source, const char* target) {
+    return fileio::int_result(0, source, [&] { return move(source, target); });
 }
 
 }  // namespace versos
