@@ -248,7 +248,9 @@ void OutFile::reset(const char* path) {
     write_what_ = "cannot write %s";
 }
 
-bool OutFile::copy_into_place() {
+// No room is reserved ahead here (reserve_room): a full disk is found by
+// the writes, and the new content is then kept beside the file.
+OutFile::Placed OutFile::copy_into_place() {
     // The file keeps its index, and with it its other names and security;
     // only a failure here can touch it.
     const int from = staged_.fd();
@@ -256,7 +258,7 @@ bool OutFile::copy_into_place() {
     const int to = h == INVALID_HANDLE_VALUE ? (errno = last_errno(), -1) : descriptor_for(h, _O_WRONLY);
     if (to < 0) {
         note_failure("cannot open %s for writing", path_.c_str(), errno);
-        return false;
+        return Placed::failed;
     }
     blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
     bool copied = buf != nullptr;
@@ -267,7 +269,7 @@ bool OutFile::copy_into_place() {
         if (n < 0) {
             note_failure("cannot read %s", staged_.path(), errno);
             ::_close(to);
-            return false;
+            return Placed::failed;
         }
         if (n == 0) break;
         copied = posix_io::pwrite_all(to, buf.get(), static_cast<std::size_t>(n), at);
@@ -277,7 +279,7 @@ bool OutFile::copy_into_place() {
     if (copied && !cut_to(to, at)) copied = false, error = errno;
     if (::_close(to) != 0 && copied) copied = false, error = errno;
     if (!copied) note_failure("cannot write %s", path_.c_str(), error);
-    return copied;
+    return copied ? Placed::whole : Placed::failed;
 }
 
 bool OutFile::open_through() {
@@ -402,12 +404,17 @@ bool OutFile::finish(bool done) {
         if (done && ok_ && reserved_) cut_to_written();
         fd_ = -1;  // staged_'s own
         if (done && ok_ && copy_back_) {
-            if (copy_into_place()) {
-                staged_.remove();
-                return true;
+            switch (copy_into_place()) {
+                case Placed::whole:
+                    staged_.remove();
+                    return true;
+                case Placed::no_room:
+                    staged_.remove();  // the file is as it was, and the disk full
+                    return false;
+                case Placed::failed:
+                    staged_.keep();  // the one whole copy of the new content
+                    return false;
             }
-            staged_.keep();  // the one whole copy of the new content
-            return false;
         }
         if (done && ok_ && staged_.rename_to(real_.c_str(), path_.c_str())) return true;
         staged_.remove();
