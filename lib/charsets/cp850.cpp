@@ -33,6 +33,15 @@ constexpr std::array<Utf8, 256> kUtf8 = [] {
 
 const Utf8& utf8(unsigned char byte) { return kUtf8[byte]; }
 
+char16_t glyph(unsigned char byte) { return static_cast<char16_t>(glyph_of(byte)); }
+
+unsigned char from_glyph(char32_t c) {
+    if (c >= 0x20 && c < 0x7F) return static_cast<unsigned char>(c);
+    for (unsigned b = 1; b < 256; ++b)
+        if (glyph_of(b) == c) return static_cast<unsigned char>(b);
+    return '?';
+}
+
 unsigned char from_unicode(char32_t c) {
     if (c < 0x80) return static_cast<unsigned char>(c);
     for (unsigned i = 0; i < 128; ++i)

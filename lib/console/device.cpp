@@ -9,7 +9,7 @@ Device* installed = nullptr;
 
 }  // namespace
 
-Device& device() { return installed ? *installed : terminal_device(); }
+Device& device() { return installed ? *installed : platform_device(); }
 
 void install_device(Device* replacement) { installed = replacement; }
 
