@@ -35,7 +35,8 @@ const Utf8& utf8(unsigned char byte);
 // The same glyph as one UTF-16 unit, as a Windows console cell holds it.
 char16_t glyph(unsigned char byte);
 // The byte a cell showing `c` holds: the inverse of glyph, the control
-// bytes' glyphs included (a blank is 0x20); '?' for a character the code
+// bytes' glyphs included (a blank is 0x20; § and ¶, which 0x15 and 0x14
+// share with 0xF5 and 0xF4, are the latter); '?' for a character the code
 // page lacks.
 unsigned char from_glyph(char32_t c);
 

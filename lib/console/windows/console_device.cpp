@@ -163,23 +163,54 @@ void WindowsConsoleDevice::fill(Point from, int count, Cell with) {
     FillConsoleOutputAttribute(setup_.output, with.attr, n, coord(from.x, from.y), &done);
 }
 
+// The cells of `area` outside `spared` take `with`, in runs.
+void WindowsConsoleDevice::fill_except(Rect area, Rect spared, Cell with) {
+    DWORD done;
+    for (int y = area.top; y <= area.bottom; ++y) {
+        const bool row_spared = y >= spared.top && y <= spared.bottom && !spared.empty();
+        // Left of the spared columns, then right of them.
+        const Rect runs[2] = {{area.left, y, row_spared ? std::min(area.right, spared.left - 1) : area.right, y},
+                              {row_spared ? std::max(area.left, spared.right + 1) : area.right + 1, y, area.right, y}};
+        for (const Rect& run : runs) {
+            if (run.empty()) continue;
+            const auto n = static_cast<DWORD>(run.width());
+            FillConsoleOutputCharacterW(setup_.output, static_cast<WCHAR>(cp850::glyph(with.ch)), n, coord(run.left, y),
+                                        &done);
+            FillConsoleOutputAttribute(setup_.output, with.attr, n, coord(run.left, y), &done);
+        }
+    }
+}
+
 void WindowsConsoleDevice::scroll(Rect source, const Rect* clip, Point to, Cell fill) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!buffer_info(info)) return;
     const Rect screen{0, 0, info.dwSize.X - 1, info.dwSize.Y - 1};
-    // The part of the source on the screen moves as the whole would: its
-    // coordinates, and where it lands, fit the console's.
+    // Only the part of the source on the screen moves, as the whole would.
     const Rect from = source.overlap(screen);
-    if (from.empty() || (clip && clip->overlap(screen).empty())) return;
+    const Rect limit = clip ? clip->overlap(screen) : screen;
+    if (from.empty() || limit.empty()) return;
     const long long dx =
         std::clamp<long long>(static_cast<long long>(to.x) - source.left, -screen.right - 2, screen.right + 2);
     const long long dy =
         std::clamp<long long>(static_cast<long long>(to.y) - source.top, -screen.bottom - 2, screen.bottom + 2);
-    const SMALL_RECT scrolled = small_rect(from);
-    const SMALL_RECT clipped = clip ? small_rect(clip->overlap(screen)) : SMALL_RECT{};
-    const CHAR_INFO with = char_info(fill);
-    ScrollConsoleScreenBufferW(setup_.output, &scrolled, clip ? &clipped : nullptr,
-                               COORD{to_short(from.left + dx), to_short(from.top + dy)}, &with);
+    const Rect lands = Rect{static_cast<int>(from.left + dx), static_cast<int>(from.top + dy),
+                            static_cast<int>(from.right + dx), static_cast<int>(from.bottom + dy)}
+                           .overlap(screen);
+    if (!lands.overlap(limit).empty()) {
+        // The console is given a copy that lands wholly on the screen (Wine
+        // misplaces one that does not).
+        const Rect moved{static_cast<int>(lands.left - dx), static_cast<int>(lands.top - dy),
+                         static_cast<int>(lands.right - dx), static_cast<int>(lands.bottom - dy)};
+        const SMALL_RECT scrolled = small_rect(moved);
+        const SMALL_RECT clipped = small_rect(limit);
+        const CHAR_INFO with = char_info(fill);
+        ScrollConsoleScreenBufferW(setup_.output, &scrolled, clip ? &clipped : nullptr, coord(lands.left, lands.top),
+                                   &with);
+    }
+    // The source's cells where the copy did not land take the fill: also
+    // those whose copy falls outside the screen, and those Wine leaves when
+    // the source crosses the clip's edge.
+    fill_except(from.overlap(limit), lands, fill);
 }
 
 bool WindowsConsoleDevice::read_cells(Rect area, Cell* out) const {

@@ -60,6 +60,7 @@ public:
 
 private:
     bool buffer_info(CONSOLE_SCREEN_BUFFER_INFO& info) const;
+    void fill_except(Rect area, Rect spared, Cell with);
     // The console's input events taken into the key queue, the console's
     // input mode set for the read meanwhile; waits up to `timeout_ms` (-1:
     // until a key comes) when none gives a key.
