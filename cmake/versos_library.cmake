@@ -26,6 +26,12 @@ function(versos_library name)
   add_library(versos::${name} ALIAS ${target})
   set_target_properties(${target} PROPERTIES EXPORT_NAME ${name}
                         VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  # A Windows build is static only: nothing to mark there.
+  if(WIN32)
+    set(export_attribute "")
+  else()
+    set(export_attribute "__attribute__((visibility(\"default\")))")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/cmake/export.h.in ${generated}/versos/${name}/export.h @ONLY)
 
   set(copies ${target})

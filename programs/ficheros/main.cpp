@@ -4,7 +4,6 @@
 // failure (with a message on standard error naming the file at fault), 2 for
 // a wrong command line.
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,6 +12,7 @@
 #include <versos/version.h>
 
 #include "ficheros.h"
+#include "lib/posix_io/program_start.h"
 
 namespace {
 
@@ -65,6 +65,8 @@ std::string check(const Command& c, int count, char** args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    argv = versos::program::utf8_arguments(argc, argv);
+    versos::program::binary_standard_streams();
     if (argc < 2) return usage_error("no subcommand given", nullptr);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         help(stdout);
@@ -82,7 +84,7 @@ int main(int argc, char** argv) {
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG,
     // which the routines report and clean up after, where the signal's
     // default would kill the run and leave its temporary file.
-    std::signal(SIGXFSZ, SIG_IGN);
+    versos::program::survive_file_size_limit();
     versos::ficheros::enable_progress();
     versos::clear_file_failure();
     const versos::ficheros::Outcome outcome = command->run(argv + 2);

@@ -1,6 +1,5 @@
 // Progress of ficheros on a terminal: one line on standard error, redrawn
 // when the percentage read of a large file changes.
-#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -8,6 +7,7 @@
 #include <versos/util/failure.h>
 
 #include "ficheros.h"
+#include "lib/posix_io/program_start.h"
 
 namespace versos::ficheros {
 namespace {
@@ -32,7 +32,10 @@ void show(const char* path, std::uint64_t done, std::uint64_t total) {
 }  // namespace
 
 void enable_progress() {
-    if (::isatty(STDERR_FILENO)) set_file_progress(show);
+    constexpr int kStandardError = 2;
+    if (!program::is_console(kStandardError)) return;
+    program::console_escapes(kStandardError);
+    set_file_progress(show);
 }
 
 void clear_progress() {

@@ -8,6 +8,7 @@
 #include <versos/generador.h>
 #include <versos/version.h>
 
+#include "lib/posix_io/program_start.h"
 #include "programs/versos-lote/fragment_lines.h"
 
 namespace {
@@ -67,6 +68,8 @@ int write_range(versos::lote::FragmentWriter& writer, const char* mode_word, con
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The same bytes as on every system: lines end in LF alone.
+    versos::program::binary_standard_streams();
     bool raw = false;
     const char* positional[3];
     int count = 0;

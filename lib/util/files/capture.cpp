@@ -3,17 +3,12 @@
 // stdio's buffer holds or how much was printed.
 #include <versos/util/capture.h>
 
-#include <errno.h>
-#include <fcntl.h>
-#include <stdio_ext.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
+#include "capture_system.h"
 #include "lib/posix_io/posix_io.h"
 
 namespace versos {
@@ -24,6 +19,8 @@ unsigned char __PRINTS_BANDERA_ = 0;
 
 namespace {
 
+using namespace capture_system;
+
 constexpr std::size_t kAccumulator = 512;
 
 struct Capture {
@@ -31,8 +28,8 @@ struct Capture {
     int file = -1;          // the capture file, removed already
     int saved_output = -1;  // standard output before; -1 when it was closed
     int buffering = _IOFBF;
-    off_t delivered = 0;  // bytes of the file given to prints_
-    off_t kept = -1;      // where the file stopped taking text; -1 while it takes it all
+    std::int64_t delivered = 0;  // bytes of the file given to prints_
+    std::int64_t kept = -1;      // where the file stopped taking text; -1 while it takes it all
 };
 Capture capture;
 
@@ -40,43 +37,11 @@ Capture capture;
 // setvbuf starts the stream afresh in the mode it had.
 char restored_buffer[BUFSIZ];
 
-// How stdout buffers; before its first output, how stdio will choose.
-int buffering_of_stdout() {
-    if (__fbufsize(stdout) == 1) return _IONBF;
-    if (__flbf(stdout)) return _IOLBF;
-    if (__fbufsize(stdout) == 0 && isatty(STDOUT_FILENO)) return _IOLBF;
-    return _IOFBF;
-}
-
 void restore_buffering(int mode) {
     if (mode == _IONBF)
         std::setvbuf(stdout, nullptr, _IONBF, 0);
     else
         std::setvbuf(stdout, restored_buffer, mode, sizeof restored_buffer);
-}
-
-// A descriptor above the standard three, so that closing ours never closes
-// one of them.
-int above_standard(int fd) {
-    if (fd < 0 || fd > STDERR_FILENO) return fd;
-    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-    close(fd);
-    return moved;
-}
-
-int make_capture_file() {
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = folder && *folder ? folder : "/tmp";
-    path += "/versos-prints-XXXXXX";
-    const int fd = mkostemp(path.data(), O_CLOEXEC);
-    if (fd < 0) return -1;
-    unlink(path.c_str());
-    return above_standard(fd);
-}
-
-off_t file_size(int fd) {
-    struct stat st;
-    return fstat(fd, &st) == 0 ? st.st_size : 0;
 }
 
 // Flushes standard output into the capture file; false once the file has
@@ -92,7 +57,7 @@ bool flush_kept() {
 // returns how many.
 std::size_t take_captured(char* target, std::size_t most) {
     if (capture.kept >= 0) {
-        const off_t left = capture.kept > capture.delivered ? capture.kept - capture.delivered : 0;
+        const std::int64_t left = capture.kept > capture.delivered ? capture.kept - capture.delivered : 0;
         if (static_cast<std::uint64_t>(left) < most) most = static_cast<std::size_t>(left);
     }
     std::size_t taken = 0;
@@ -138,15 +103,15 @@ int openprints_() {
     }
     const int file = make_capture_file();
     if (file < 0) return 1;
-    const int saved = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int saved = duplicate_above_standard(kStandardOutput);
     if (saved < 0 && errno != EBADF) {
-        close(file);
+        close_descriptor(file);
         return 1;
     }
     const int buffering = buffering_of_stdout();
-    if (dup2(file, STDOUT_FILENO) < 0) {
-        close(file);
-        if (saved >= 0) close(saved);
+    if (!put_on(file, kStandardOutput)) {
+        close_descriptor(file);
+        if (saved >= 0) close_descriptor(saved);
         return 1;
     }
     capture = Capture{true, file, saved, buffering, 0, -1};
@@ -183,12 +148,12 @@ int closeprints_() {
     std::clearerr(stdout);  // the capture's losses are not the restored output's
     int status = 0;
     if (capture.saved_output >= 0) {
-        if (dup2(capture.saved_output, STDOUT_FILENO) < 0) status = 1;
-        close(capture.saved_output);
+        if (!put_on(capture.saved_output, kStandardOutput)) status = 1;
+        close_descriptor(capture.saved_output);
     } else {
-        close(STDOUT_FILENO);  // it was closed before
+        close_descriptor(kStandardOutput);  // it was closed before
     }
-    close(capture.file);
+    close_descriptor(capture.file);
     restore_buffering(capture.buffering);
     capture = Capture{};
     __FICHERO_TEMPORAL_ = stdout;

@@ -14,9 +14,6 @@
 namespace versos::fileio {
 namespace {
 
-thread_local Failure g_failure;
-ProgressObserver g_observer = nullptr;
-
 int open_retrying(const char* path, int flags, mode_t mode = 0) {
     int fd;
     do fd = ::open(path, flags | O_CLOEXEC, mode);
@@ -130,26 +127,9 @@ bool survives_failed_write(const char* source, const char* target) {
            in.st_ino != out.st_ino;
 }
 
-void clear_failure() { g_failure = Failure{}; }
-const Failure& failure() { return g_failure; }
-
-void note_failure(const char* what, const char* path, int error) {
-    if (g_failure.what != nullptr) return;  // the first failure is the cause; later ones follow from it
-    g_failure.what = what;
-    g_failure.error = error;
-    try {
-        g_failure.path = path;
-    } catch (...) {  // memory short: the message goes without the name
-        g_failure.path.clear();
-    }
-}
-
-void note_kept(const char* path) {
-    try {
-        g_failure.kept = path;
-    } catch (...) {
-        g_failure.kept.clear();
-    }
+bool read_once_only(const char* path) {
+    struct stat st;
+    return ::stat(path, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 std::string error_text(int error) {
@@ -157,17 +137,6 @@ std::string error_text(int error) {
     char buf[256];
     return ::strerror_r(error, buf, sizeof buf);  // the GNU form: thread-safe, never fails
 }
-
-std::string describe(const Failure& f) {
-    if (f.what == nullptr) return {};
-    std::string text = f.what;
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, "'" + f.path + "'");
-    if (f.error != 0) text += ": " + error_text(f.error);
-    return text;
-}
-
-void set_progress_observer(ProgressObserver observer) { g_observer = observer; }
 
 InFile::~InFile() { close_quietly(fd_); }
 
@@ -214,10 +183,6 @@ std::ptrdiff_t InFile::read(std::uint8_t* buf, std::size_t cap) {
     done_ += static_cast<std::uint64_t>(n);
     report_progress(done_);
     return n;
-}
-
-void InFile::report_progress(std::uint64_t done) const {
-    if (g_observer != nullptr) g_observer(path_.c_str(), done, total_);
 }
 
 bool InFile::fail_read(int error) const {

@@ -1,4 +1,5 @@
-// Files for the library's file routines: opened as the routines need them,
+// Files for the library's file routines (file_io.cpp on POSIX systems,
+// file_io_windows.cpp on Windows): opened as the routines need them,
 // read and written a block at a time with read(2) and write(2), targets
 // replaced only once their new content is whole, temporary files from
 // mkstemp, and a record of the first failure, which ficheros uses to name
@@ -57,6 +58,10 @@ inline bool renamed_into_place(Target kind) { return kind == Target::fresh || ki
 
 // Whether both paths name one file (through links, or as two names of it).
 bool same_file(const char* a, const char* b);
+
+// Whether `path` names something that gives its bytes once (a pipe, a
+// device): neither a regular file nor a folder.
+bool read_once_only(const char* path);
 
 // Whether `source` still holds its data after a write to `target` failed:
 // it is a regular file, and not the file that the write went through to.

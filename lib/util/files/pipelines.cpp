@@ -4,8 +4,6 @@
 // crossing file systems), else in TMPDIR.
 #include <versos/util/coding.h>
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "compression_files.h"
@@ -125,8 +123,7 @@ bool refused_over_itself(const char* source, const char* target) {
 
 int code_pipeline(Format format, const char* source, const char* target, Key key, int plain_flags) {
     if (refused_over_itself(source, target)) return 0;
-    struct stat st;
-    if (::stat(source, &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+    if (fileio::read_once_only(source))
         return code_pipeline_once(format, source, target, key, plain_flags);
     int flags = 0;
     if (source_holds_zero(source) == 1) {

@@ -15,4 +15,9 @@ std::FILE* open_for_reading(const char* path) {
     return file;
 }
 
+bool name_taken(const char* name) {
+    struct stat info;
+    return lstat(name, &info) == 0;
+}
+
 }  // namespace versos::detail

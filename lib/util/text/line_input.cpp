@@ -1,5 +1,7 @@
 #include <versos/util/line_input.h>
 
+#include "stdio_names.h"
+
 #include <cstdlib>
 
 namespace versos {

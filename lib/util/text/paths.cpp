@@ -3,7 +3,6 @@
 
 #include "file_open.h"
 
-#include <sys/stat.h>
 
 #include <climits>
 #include <cstdio>
@@ -69,13 +68,9 @@ void solonombre_(char* target, const char* path) {
 
 namespace {
 
-// Anything at all under that name (a file of any kind, a directory, even a
-// dangling link) makes the name taken: a name handed out as fresh must not
-// lead to overwriting something that merely could not be read.
-bool name_taken(const char* name) {
-    struct stat info;
-    return lstat(name, &info) == 0;
-}
+// A name handed out as fresh must not lead to overwriting something that
+// merely could not be read.
+using detail::name_taken;
 
 void append_extension(char* end, const char* ext) {
     if (ext[0] != '.') *end++ = '.';

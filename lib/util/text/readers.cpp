@@ -3,6 +3,7 @@
 #include <versos/util/strings.h>
 
 #include "file_open.h"
+#include "stdio_names.h"
 #include "text_bytes.h"
 
 #include <cstddef>

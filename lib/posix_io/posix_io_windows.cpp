@@ -1,0 +1,113 @@
+// Whole reads and writes on the C runtime's descriptors of Windows. The
+// positioned ones go through the descriptor's handle with an explicit
+// offset, and put the handle's position back after: a duplicate of the
+// descriptor (standard output during a capture) shares that position.
+#include "posix_io.h"
+#include "windows_names.h"
+
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <climits>
+
+namespace versos::posix_io {
+namespace {
+
+// The most one call moves: the C runtime counts in unsigned int, Windows in
+// DWORD.
+constexpr std::size_t kMostAtOnce = 1u << 30;
+
+HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(::_get_osfhandle(fd)); }
+
+// One positioned transfer: the count, or -1 with errno set; the handle's
+// position is left as it was.
+template <class Transfer>
+std::ptrdiff_t at_offset(int fd, std::uint64_t offset, Transfer&& transfer) {
+    const HANDLE h = handle_of(fd);
+    if (h == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return -1;
+    }
+    LARGE_INTEGER here{};
+    const bool positioned = SetFilePointerEx(h, LARGE_INTEGER{}, &here, FILE_CURRENT) != 0;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD moved = 0;
+    const bool ok = transfer(h, &moved, &at);
+    const DWORD error = ok ? 0 : GetLastError();
+    if (positioned) SetFilePointerEx(h, here, nullptr, FILE_BEGIN);
+    if (ok || error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE) return static_cast<std::ptrdiff_t>(moved);
+    errno = windows::errno_from_windows(error);
+    return -1;
+}
+
+}  // namespace
+
+std::ptrdiff_t read_some(int fd, void* buf, std::size_t size) {
+    const int n = ::_read(fd, buf, static_cast<unsigned>(size < kMostAtOnce ? size : kMostAtOnce));
+    return n;
+}
+
+std::ptrdiff_t read_full(int fd, void* buf, std::size_t size) {
+    auto* p = static_cast<char*>(buf);
+    std::size_t got = 0;
+    while (got < size) {
+        const std::ptrdiff_t n = read_some(fd, p + got, size - got);
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+std::ptrdiff_t pread_full(int fd, void* buf, std::size_t size, std::uint64_t offset) {
+    auto* p = static_cast<char*>(buf);
+    std::size_t got = 0;
+    while (got < size) {
+        const std::size_t want = size - got < kMostAtOnce ? size - got : kMostAtOnce;
+        const std::ptrdiff_t n = at_offset(fd, offset + got, [&](HANDLE h, DWORD* moved, OVERLAPPED* at) {
+            return ReadFile(h, p + got, static_cast<DWORD>(want), moved, at) != 0;
+        });
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+bool write_all(int fd, const void* data, std::size_t size) {
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const int n = ::_write(fd, p, static_cast<unsigned>(size < kMostAtOnce ? size : kMostAtOnce));
+        if (n < 0) return false;
+        if (n == 0) {  // the C runtime's word for a full disk
+            errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool pwrite_all(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const std::size_t want = size < kMostAtOnce ? size : kMostAtOnce;
+        const std::ptrdiff_t n = at_offset(fd, offset, [&](HANDLE h, DWORD* moved, OVERLAPPED* at) {
+            return WriteFile(h, p, static_cast<DWORD>(want), moved, at) != 0;
+        });
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+}  // namespace versos::posix_io
