@@ -24,6 +24,11 @@ fi
 export WINEDEBUG=-all
 tm() { tmux -S "$dir/socket" "$@"; }
 finish() {
+    # The programs first, each pane's process group (a pane leads its own):
+    # a Windows program under Wine, and its console, outlive the pane.
+    for pane in $(tm list-panes -a -F '#{pane_pid}' 2>/dev/null); do
+        kill -KILL -- "-$pane" 2>/dev/null || true
+    done
     tm kill-server 2>/dev/null || true
     [ -z "$own_prefix" ] || wineserver -k 2>/dev/null || true
     rm -rf "$dir"

@@ -343,5 +343,76 @@ TEST(ConsoleDeviceWithoutConsole, DropsOutputAndGivesEnter) {
     install_device(nullptr);
 }
 
+// The console as a program that crashes, or exits, while it has the
+// console in its own state (attribute, hidden cursor, input mode of a key
+// read) leaves it: as it found it.
+struct ConsoleState {
+    DWORD mode = 0;
+    WORD attribute = 0;
+    CONSOLE_CURSOR_INFO cursor{};
+};
+
+ConsoleState state_of(HANDLE input, HANDLE output) {
+    ConsoleState s;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    EXPECT_TRUE(GetConsoleMode(input, &s.mode));
+    EXPECT_TRUE(GetConsoleScreenBufferInfo(output, &info));
+    s.attribute = info.wAttributes;
+    EXPECT_TRUE(GetConsoleCursorInfo(output, &s.cursor));
+    return s;
+}
+
+// The child's exit status; it shares the test's console. The child is
+// built beside the test.
+DWORD run_child(const char* mode, HANDLE input, HANDLE output) {
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program(self, length);
+    program.erase(program.find_last_of(L"\\/") + 1);
+    std::wstring command = L"\"" + program + L"console-restore-child.exe\" ";
+    for (const char* p = mode; *p; ++p) command += static_cast<wchar_t>(*p);
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = input;
+    start.hStdOutput = output;
+    start.hStdError = output;
+    PROCESS_INFORMATION child{};
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &child));
+    WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD status = 0;
+    GetExitCodeProcess(child.hProcess, &status);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    return status;
+}
+
+TEST(ConsoleRestore, ACrashOrAnExitLeavesTheConsoleAsFound) {
+    ASSERT_TRUE(have_console());
+    // The child's standard handles.
+    HANDLE input = open_console(L"CONIN$"), output = open_console(L"CONOUT$");
+    SetHandleInformation(input, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    ASSERT_NE(input, INVALID_HANDLE_VALUE);
+    ASSERT_NE(output, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(SetConsoleMode(input, ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT))
+        << GetLastError();
+    ASSERT_TRUE(SetConsoleTextAttribute(output, 0x07));
+    const CONSOLE_CURSOR_INFO shown{25, TRUE};
+    ASSERT_TRUE(SetConsoleCursorInfo(output, &shown));
+    const ConsoleState before = state_of(input, output);
+    for (const char* mode : {"crash", "exit"}) {
+        const DWORD status = run_child(mode, input, output);
+        EXPECT_EQ(status, std::string(mode) == "crash" ? EXCEPTION_ACCESS_VIOLATION : 0u) << mode;
+        const ConsoleState after = state_of(input, output);
+        EXPECT_EQ(after.mode, before.mode) << mode;
+        EXPECT_EQ(after.attribute, before.attribute) << mode;
+        EXPECT_EQ(after.cursor.bVisible, before.cursor.bVisible) << mode;
+        EXPECT_EQ(after.cursor.dwSize, before.cursor.dwSize) << mode;
+    }
+    CloseHandle(input);
+    CloseHandle(output);
+}
+
 }  // namespace
 }  // namespace versos::console
