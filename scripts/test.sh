@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds and runs every test: once in a normal build, once built with
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the packaging tests
-# (consumers, install layout) once more with shared libraries.
+# (consumers, install layout) once more with shared libraries; then the
+# Windows build, cross-compiled, under Wine (scripts/windows_tests.sh).
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -25,6 +26,8 @@ run_suite build-sanitize -DVERSOS_SANITIZE=ON
 echo "== shared libraries: consumers and the install layout =="
 run_suite build-shared -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_LIBDIR=lib/x86_64-linux-gnu \
           -DVERSOS_BUILD_BENCH=OFF -DVERSOS_BUILD_EXAMPLES=OFF
+echo "== the Windows build under Wine =="
+scripts/windows_tests.sh build-windows
 echo "== fuzz targets over their regression corpus =="
 fuzz/regress.sh
 echo "All tests passed."

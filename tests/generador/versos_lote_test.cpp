@@ -7,23 +7,10 @@
 #include <vector>
 #include <versos/generador.h>
 
-#include "tests/support/files.h"
-#include "tests/support/process.h"
+#include "tests/generador/lote_run.h"
 
 namespace versos::testing {
 namespace {
-
-ProcessResult lote(const std::vector<std::string>& args, const std::string& input = "") {
-    std::vector<std::string> argv = {LOTE_BIN};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return run_program(argv, ProcessOptions{{"PATH=/usr/bin:/bin"}, input, 30});
-}
-
-std::string lines_of(const std::vector<std::pair<char, int>>& pairs, bool utf8 = true) {
-    std::string text;
-    for (const auto& [mode, seed] : pairs) text += *(utf8 ? fragmento_utf8(mode, seed) : fragmento(mode, seed)) + "\n";
-    return text;
-}
 
 TEST(VersosLote, AnswersEveryGoodLineInOrder) {
     // Blank lines and comments, tabs, a Windows line end, a longer mode
@@ -67,22 +54,6 @@ TEST(VersosLote, WrongLinesAreNamedAndTheOthersStillAnswered) {
               "versos-lote: line 8: unknown mode (byte 0x01)\n");
 }
 
-// More lines than one read or one write takes, cut anywhere.
-TEST(VersosLote, ManyLinesThroughFiles) {
-    TempFolder folder;
-    std::string input;
-    std::vector<std::pair<char, int>> pairs;
-    for (int i = 0; i < 60'000; ++i) {
-        pairs.emplace_back(modos[i % 41], i * 7919 - 200'000'000);
-        input += std::string(1, pairs.back().first) + " " + std::to_string(pairs.back().second) + "\n";
-    }
-    write_file(folder / "in", input);
-    const ProcessResult s = run_program({"/bin/sh", "-c", "cd '" + folder.path() + "' && '" LOTE_BIN "' <in >out"},
-                                        ProcessOptions{{"PATH=/usr/bin:/bin"}, "", 30});
-    EXPECT_EQ(s.status, 0) << s.err;
-    EXPECT_EQ(read_file(folder / "out"), lines_of(pairs));
-}
-
 TEST(VersosLote, RangeOfSeeds) {
     ProcessResult r = lote({"k", "2147483645", "2147483647"});
     EXPECT_EQ(r.status, 0);
@@ -110,17 +81,13 @@ TEST(VersosLote, WrongCommandLines) {
     }
 }
 
-TEST(VersosLote, HelpVersionAndAFullDisk) {
+TEST(VersosLote, HelpAndVersion) {
     ProcessResult r = lote({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("usage: versos-lote", 0), 0u);
     r = lote({"--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("versos-lote ", 0), 0u);
-    // A write that fails is a failure, said once.
-    r = run_program({"/bin/sh", "-c", "'" LOTE_BIN "' x 1 100000 >/dev/full"}, ProcessOptions{{"PATH=/usr/bin:/bin"}, "", 30});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "versos-lote: cannot write the fragments: No space left on device\n");
 }
 
 }  // namespace

@@ -2,46 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace versos::testing {
-namespace {
 
-std::string default_parent() {
-    const char* base = std::getenv("TMPDIR");
-    return base != nullptr && *base != '\0' ? base : "/tmp";
-}
-
-}  // namespace
-
-TempFolder::TempFolder() : TempFolder(default_parent()) {}
-
-TempFolder::TempFolder(const std::string& parent) {
-    std::string pattern = parent + "/versos-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr)
-        path_ = pattern;
-    else
-        ADD_FAILURE() << "mkdtemp in " << parent << ": " << std::strerror(errno);
+std::filesystem::path native_path(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
-    if (ok()) std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TempFolder::names() const {
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) found.push_back(entry.path().filename());
-    return found;
+    if (ok()) std::filesystem::remove_all(native_path(path_), ignored);
 }
 
 std::optional<std::string> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native_path(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::ostringstream s;
     s << in.rdbuf();
@@ -54,7 +32,7 @@ Bytes read_bytes(const std::string& path) {
 }
 
 void write_file(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(native_path(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     EXPECT_TRUE(out.good()) << "cannot write " << path;
 }
@@ -63,6 +41,13 @@ void write_file(const std::string& path, const Bytes& bytes) {
     write_file(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
+bool exists(const std::string& path) { return std::filesystem::exists(native_path(path)); }
+
+void expect_only(const TempFolder& dir, std::vector<std::string> expected) {
+    std::vector<std::string> names = dir.names();
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+}
 
 }  // namespace versos::testing

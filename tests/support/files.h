@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +13,8 @@ namespace versos::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 // A fresh folder, removed with everything in it: under `parent`, or under
-// TMPDIR (/tmp when unset). A folder that can't be made fails the test.
+// TMPDIR (/tmp when unset; on Windows the user's temporary folder). Paths
+// are UTF-8 on every system. A folder that can't be made fails the test.
 class TempFolder {
 public:
     TempFolder();
@@ -41,5 +43,12 @@ void write_file(const std::string& path, std::string_view bytes);
 void write_file(const std::string& path, const Bytes& bytes);
 
 bool exists(const std::string& path);
+
+// The path of a UTF-8 name, for std::filesystem and the streams: on Windows
+// a narrow name would be read in the system's code page.
+std::filesystem::path native_path(const std::string& utf8);
+
+// No intermediate or staged file left in the folder: only `expected` names.
+void expect_only(const TempFolder& dir, std::vector<std::string> expected);
 
 }  // namespace versos::testing

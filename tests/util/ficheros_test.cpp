@@ -1,46 +1,14 @@
 // The ficheros command as a user runs it: output, exit status, messages.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/support/files.h"
-#include "tests/support/process.h"
-#include "tests/util/odd_targets.h"
+#include "tests/util/ficheros_run.h"
 #include "tests/util/zero_run_reference.h"
 
 namespace versos {
 namespace {
-
-using testing::Bytes;
-using testing::read_bytes;
-using testing::write_file;
-
-using testing::ProcessResult;
-
-std::string text(const Bytes& b) { return std::string(b.begin(), b.end()); }
-
-class Ficheros : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.ok()); }
-    std::string path(const std::string& name) const { return dir / name; }
-
-    // Runs ficheros with TMPDIR in the scratch folder; standard error goes
-    // to err_fd when given, standard input is a pipe holding `input`.
-    ProcessResult run(std::vector<std::string> args, int err_fd = -1, const Bytes& input = {}) {
-        args.insert(args.begin(), FICHEROS_PATH);
-        // Within a pipe's capacity: written whole before ficheros reads it.
-        EXPECT_LE(input.size(), 4096u);
-        // Large files under the sanitizers take a while: the time-out only
-        // turns a hang into a failure.
-        return testing::run_program(args,
-                                    {testing::environment_with({"TMPDIR=" + dir.path()}), text(input), 300, err_fd});
-    }
-
-    testing::TempFolder dir;
-};
 
 TEST_F(Ficheros, HelpListsEverySubcommandOnALineOfItsOwn) {
     const ProcessResult r = run({"--help"});
@@ -131,7 +99,7 @@ TEST_F(Ficheros, ALongRunReportIsShownWhole) {
     for (int n = 1; n <= 900; ++n) {
         data.insert(data.end(), static_cast<std::size_t>(n), 0);
         data.push_back('x');
-        expected += "\n" + std::to_string(n) + " = 1\n";
+        expected.append("\n").append(std::to_string(n)).append(" = 1\n");
     }
     expected += "\nMayor o igual a 1024 = 0\n\nM\xC3\xA1ximo n\xC3\xBAmero de ceros = 900\n";
     write_file(path("runs"), data);
@@ -156,81 +124,15 @@ TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
     EXPECT_EQ(run({"numcerosmatf", missing}).out, "");
 
     // A pipeline whose last step fails drops its intermediate data while the
-    // source still holds it, and keeps it, saying where, when the source was
-    // a pipe that can't be read again.
+    // source still holds it (and keeps it when the source was a pipe:
+    // ficheros_linux_test.cpp).
     write_file(path("in"), {'a', 0, 'b'});
     std::filesystem::create_directory(path("target"));
     write_file(path("target") + "/inside", Bytes{});
     ProcessResult r = run({"codexef", path("in"), path("target"), "K"});
     EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(1, std::string("3\n")));
-    EXPECT_NE(r.err.find("'" + path("target") + "'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(quoted(path("target"))), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("left in"), std::string::npos) << r.err;
-
-    const Bytes packed = reference::encode_plain({'a', 0, 'b'});
-    Bytes coded = packed;
-    for (std::uint8_t& b : coded) b ^= 'K';
-    r = run({"dcodexef", "/dev/stdin", path("target"), "K"}, -1, coded);
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(1, std::string("5\n")));
-    const std::string left = "left in '" + path("versos.");
-    const std::size_t at = r.err.find(left);
-    ASSERT_NE(at, std::string::npos) << r.err;
-    const std::string kept = r.err.substr(at + 9, r.err.find('\'', at + 9) - (at + 9));
-    EXPECT_EQ(read_bytes(kept), packed);
-}
-
-TEST_F(Ficheros, AFileSizeLimitIsAFailureThatNamesTheFile) {
-    // Past `ulimit -f` a write fails rather than killing the run: every
-    // writing subcommand says so and leaves the old target, the source and
-    // nothing else.
-    write_file(path("big"), Bytes(200 << 10, 'a'));
-    const Bytes old = {'o', 'l', 'd'};
-    for (const char* name : {"comprexe", "dcomprexe", "comprexebis", "dcomprexebis", "codef", "codef1", "codebitf",
-                             "decodebitf", "codexef", "dcodexef", "codexebisf", "decodexebisf", "copyf", "movef"}) {
-        write_file(path("target"), old);
-        std::vector<std::string> args = {"/bin/sh", "-c", "ulimit -f 64 && exec \"$0\" \"$@\"", FICHEROS_PATH,
-                                         name, path("big"), path("target")};
-        if (std::string(name).find("code") != std::string::npos) args.push_back("K");
-        const ProcessResult r =
-            testing::run_program(args, {testing::environment_with({"TMPDIR=" + dir.path()}), "", 300, -1});
-        EXPECT_EQ(r.status, 1) << name;
-        EXPECT_NE(r.err.find("'" + path("target") + "'"), std::string::npos) << name << ": " << r.err;
-        EXPECT_NE(r.err.find("File too large"), std::string::npos) << name << ": " << r.err;
-        EXPECT_EQ(read_bytes(path("target")), old) << name;
-        testing::expect_only(dir, {"big", "target"});
-    }
-}
-
-TEST_F(Ficheros, ShowsProgressOnATerminalForLargeFiles) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0) GTEST_SKIP() << "no pseudo-terminal here";
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    auto drain = [&] {
-        std::string seen;
-        char buf[4096];
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-        for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) seen.append(buf, static_cast<std::size_t>(n));
-        return seen;
-    };
-
-    write_file(path("small"), Bytes(1 << 20, 'a'));
-    EXPECT_EQ(run({"codef", path("small"), path("out"), "K"}, terminal).status, 0);
-    EXPECT_EQ(drain(), "");
-    write_file(path("large"), Bytes((64 << 20) + 1, 'a'));
-    EXPECT_EQ(run({"codef", path("large"), path("out"), "K"}, terminal).status, 0);
-    const std::string shown = drain();
-    EXPECT_NE(shown.find(path("large")), std::string::npos) << shown;
-    EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
-    // Not on a file: standard error stays clean.
-    write_file(path("err"), Bytes{});
-    const int file = ::open(path("err").c_str(), O_WRONLY);
-    EXPECT_EQ(run({"codef", path("large"), path("out"), "K"}, file).status, 0);
-    ::close(file);
-    EXPECT_EQ(read_bytes(path("err")), Bytes{});
-    ::close(terminal);
-    ::close(master);
 }
 
 }  // namespace

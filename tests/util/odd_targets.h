@@ -89,14 +89,6 @@ inline std::string device_node(const TempFolder& dir, const char* name, unsigned
     return path;
 }
 
-// No intermediate or staged file left in the folder: only `expected` names.
-inline void expect_only(const TempFolder& dir, std::vector<std::string> expected) {
-    std::vector<std::string> names = dir.names();
-    std::sort(names.begin(), names.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(names, expected);
-}
-
 // Writes `source` through `routine` into a symbolic link, a file of two
 // names, a FIFO and device nodes like /dev/null and /dev/full: each stays
 // what it was and receives what a new file receives, and a write error is a

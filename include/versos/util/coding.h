@@ -2,6 +2,11 @@
 // length with a key, and back with the same key. They keep data from a casual
 // reader; they are not encryption.
 //
+// File names are UTF-8 on every system. On Windows each becomes UTF-16 at
+// the system call, so that a name like canción.txt works whatever
+// the system's code page; a name that is not valid UTF-8 is read as
+// Windows-1252.
+//
 // A key is a NUL-terminated byte string of at least one byte: an empty key is
 // refused (result 0, no file touched). The byte at offset k of a file is coded
 // with key byte k mod (key length).

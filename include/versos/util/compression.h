@@ -3,6 +3,11 @@
 // of run lengths. Every routine works on whole files named by path.
 //
 // The formats are written down in doc/zero-run-formats.md of the sources.
+//
+// File names are UTF-8 on every system. On Windows each becomes UTF-16 at
+// the system call, so that a name like canción.txt works whatever
+// the system's code page; a name that is not valid UTF-8 is read as
+// Windows-1252.
 #pragma once
 
 #include <versos/util/export.h>

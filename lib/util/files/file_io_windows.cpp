@@ -79,6 +79,12 @@ bool identity_of(const char* path, Identity& id) {
     return known;
 }
 
+bool read_only(const char* path) {
+    const DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool is_disk_file(int fd) { return fd >= 0 && GetFileType(handle_of(fd)) == FILE_TYPE_DISK; }
 
 // A duplicate of fd, set at the start of the file.
@@ -132,6 +138,8 @@ Target target_kind(const char* path) {
     // Opened for writing, as another program may share it: a file another
     // program holds without sharing, or that may not be written (read-only,
     // or its security says so) is written through, and opening it says why.
+    // A device (NUL, CON) is written through too.
+    if (read_only(path)) return Target::through;
     const HANDLE h = open_handle(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -273,6 +281,12 @@ bool OutFile::copy_into_place() {
 }
 
 bool OutFile::open_through() {
+    // A read-only file is refused as Windows refuses it to everyone (Wine,
+    // run as root, would let it be written).
+    if (read_only(real_.c_str())) {
+        note_failure("cannot open %s for writing", path_.c_str(), EACCES);
+        return false;
+    }
     // Not emptied yet: nothing in it is lost before the source has given a
     // byte. Others may read and write it meanwhile, as on POSIX systems.
     const HANDLE h = open_handle(real_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS);

@@ -54,8 +54,9 @@ bool skipped(int c, Skip skip) {
 
 // Reads one line under the rule into target, storing at most `most` bytes;
 // when that many are stored the line is left there, unread beyond. Returns
-// the number of bytes stored; the text is NUL-terminated.
-std::size_t read_line(std::FILE* stream, char* target, std::size_t most, LineRule rule) {
+// the number of bytes stored; the text is NUL-terminated. `ended`, when
+// given, tells whether the stream gave EOF.
+std::size_t read_line(std::FILE* stream, char* target, std::size_t most, LineRule rule, bool* ended = nullptr) {
     StreamLock lock(stream);
     std::size_t stored = 0;
     int c = getc_unlocked(stream);
@@ -72,6 +73,7 @@ std::size_t read_line(std::FILE* stream, char* target, std::size_t most, LineRul
     if (rule.trim_end)
         while (stored > 0 && detail::is_blank(target[stored - 1])) --stored;
     target[stored] = '\0';
+    if (ended != nullptr) *ended = c == EOF;
     return stored;
 }
 
@@ -112,14 +114,17 @@ namespace {
 
 // One line for getParrafo_, taken in pieces of at most `most` bytes. A piece
 // that fills the buffer right at the end of its line takes the line feed as
-// well, so that it is not read as an empty line after it.
-void read_paragraph_line(std::FILE* stream, char* line, std::size_t most) {
-    if (read_line(stream, line, most, whole_line) < most) return;
+// well, so that it is not read as an empty line after it. True when the
+// stream gave EOF.
+bool read_paragraph_line(std::FILE* stream, char* line, std::size_t most) {
+    bool ended = false;
+    if (read_line(stream, line, most, whole_line, &ended) < most) return ended;
     StreamLock lock(stream);
     int c = getc_unlocked(stream);
     while (c == '\r')  // dropped in any case
         c = getc_unlocked(stream);
     if (c != '\n' && c != EOF) ungetc(c, stream);
+    return c == EOF;
 }
 
 }  // namespace
@@ -130,8 +135,9 @@ int getParrafo_(char* target, std::FILE* stream) {
     std::size_t length = 0;
     target[0] = '\0';
     for (;;) {
+        bool ended = false;
         for (;;) {
-            read_paragraph_line(stream, line, line_buffer_size - 1);
+            ended = read_paragraph_line(stream, line, line_buffer_size - 1);
             trim_(line);
             const std::size_t line_length = std::strlen(line);
             if (line_length == 0) break;
@@ -140,8 +146,10 @@ int getParrafo_(char* target, std::FILE* stream) {
             length += line_length;
         }
         // A stream in error never reaches its end: stop there too, or the
-        // search for a paragraph would go on for ever.
-        if (length > 0 || std::feof(stream) || std::ferror(stream)) return 0;
+        // search for a paragraph would go on for ever. Some runtimes (Wine's)
+        // give EOF for a stream opened only for writing and set neither flag:
+        // an empty line that ends in EOF stops it as well.
+        if (length > 0 || ended || std::feof(stream) || std::ferror(stream)) return 0;
     }
 }
 
