@@ -43,8 +43,8 @@ ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 # (scripts/test.sh's, or one made here), screens compared cell by cell.
 linux=${VERSOS_LINUX_BUILD:-build-test}
 [ -f "$linux/CMakeCache.txt" ] || cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$linux" --target console-twin-scene screen-cells -j"$jobs" >/dev/null
+cmake --build "$linux" --target console-twin-scene screen-cells consola-demo -j"$jobs" >/dev/null
 tests/console/twin/twin_tmux_test.sh "$linux/bin/console-twin-scene" "$dir/bin/console-twin-scene.exe" \
-    "$linux/bin/screen-cells"
+    "$linux/bin/screen-cells" "$linux/bin/consola-demo" "$dir/bin/consola-demo.exe"
 ended=$(date +%s)
 echo "Windows stage: build $((built - began)) s, Wine prefix $((ready - built)) s, tests $((ended - ready)) s"

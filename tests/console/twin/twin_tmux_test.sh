@@ -4,7 +4,8 @@
 # same keys typed into both; at every step the two screens must agree cell
 # by cell, text and colours, and so must the cursors. The key codes each
 # build read are on its screen.
-#   twin_tmux_test.sh LINUX_SCENE WINDOWS_SCENE_EXE SCREEN_CELLS
+#   twin_tmux_test.sh LINUX_SCENE WINDOWS_SCENE_EXE SCREEN_CELLS [LINUX_DEMO WINDOWS_DEMO_EXE]
+# Given the two builds of consola-demo, their first screens must agree too.
 # Wine runs in WINEPREFIX when set (the Windows test stage's), else in a
 # prefix of the test's own.
 set -eu
@@ -118,4 +119,10 @@ both Enter
 agree "after the field" "step 4"
 tm capture-pane -p -t linux | grep -qF "typed [acñdb]" || fail "the field's text is not shown"
 both Escape
+if [ $# -ge 5 ]; then
+    tm respawn-window -k -t linux "\"$4\"; sleep 600"
+    tm respawn-window -k -t windows "env -u DISPLAY wine \"$5\"; sleep 600"
+    previous=
+    agree "on consola-demo's first screen" "Press a key to restore."
+fi
 echo "the twin screens agree"
