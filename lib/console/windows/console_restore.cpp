@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lib/console/unload.h"
+
 namespace versos::console::console_restore {
 namespace {
 
@@ -19,6 +21,7 @@ DWORD reading_found = 0;
 std::atomic<bool> read_in_progress{false};
 
 LPTOP_LEVEL_EXCEPTION_FILTER earlier_filter = nullptr;
+bool handlers_installed = false;
 
 BOOL WINAPI on_control(DWORD) {
     put_back();
@@ -50,6 +53,18 @@ void watch(HANDLE output) {
     std::atexit(at_exit);
     SetConsoleCtrlHandler(on_control, TRUE);
     earlier_filter = SetUnhandledExceptionFilter(on_crash);
+    handlers_installed = true;
+}
+
+// The handlers point into the library's code: they go when it is unloaded.
+// The filter goes back only where it is still ours (one installed after it
+// passes crashes on to ours).
+void remove_handlers() {
+    if (!handlers_installed) return;
+    handlers_installed = false;
+    SetConsoleCtrlHandler(on_control, FALSE);
+    const LPTOP_LEVEL_EXCEPTION_FILTER now = SetUnhandledExceptionFilter(earlier_filter);
+    if (now != on_crash) SetUnhandledExceptionFilter(now);
 }
 
 void note_attribute_set() { attribute_set = true; }
@@ -71,3 +86,9 @@ void put_back() {
 }
 
 }  // namespace versos::console::console_restore
+
+namespace versos::console {
+
+void restore_platform_handlers() { console_restore::remove_handlers(); }
+
+}  // namespace versos::console

@@ -22,5 +22,7 @@ void read_done();
 
 // Puts it all back; safe from any thread.
 void put_back();
+// Takes the handlers away again (the library is being unloaded).
+void remove_handlers();
 
 }  // namespace versos::console::console_restore
