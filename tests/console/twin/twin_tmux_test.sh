@@ -35,6 +35,7 @@ finish() {
     rm -rf "$dir"
 }
 trap finish EXIT
+trap 'exit 1' HUP INT TERM PIPE  # through finish, also when killed
 
 fail() {
     echo "FAIL: $*" >&2
