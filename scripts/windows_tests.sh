@@ -8,7 +8,7 @@ set -eu
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 . scripts/xvfb.sh
-need_packages cmake make g++ g++-mingw-w64-x86-64 wine wine64 googletest scdoc xvfb xclip
+need_packages cmake make g++ g++-mingw-w64-x86-64 wine wine64 googletest scdoc xvfb xclip tmux
 dir=${1:-build-windows}
 jobs=$(nproc)
 began=$(date +%s)
@@ -39,5 +39,13 @@ wineboot -i </dev/null >/dev/null 2>&1
 ready=$(date +%s)
 
 ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+
+# The twin test: the console's scene of this build beside the Linux build's
+# (scripts/test.sh's, or one made here), screens compared cell by cell.
+linux=${VERSOS_LINUX_BUILD:-build-test}
+[ -f "$linux/CMakeCache.txt" ] || cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$linux" --target console-twin-scene screen-cells consola-demo -j"$jobs" >/dev/null
+tests/console/twin/twin_tmux_test.sh "$linux/bin/console-twin-scene" "$dir/bin/console-twin-scene.exe" \
+    "$linux/bin/screen-cells" "$linux/bin/consola-demo" "$dir/bin/consola-demo.exe"
 ended=$(date +%s)
 echo "Windows stage: build $((built - began)) s, Wine prefix $((ready - built)) s, tests $((ended - ready)) s"

@@ -33,6 +33,19 @@ constexpr std::array<Utf8, 256> kUtf8 = [] {
 
 const Utf8& utf8(unsigned char byte) { return kUtf8[byte]; }
 
+char16_t glyph(unsigned char byte) { return static_cast<char16_t>(glyph_of(byte)); }
+
+unsigned char from_glyph(char32_t c) {
+    if (c >= 0x20 && c < 0x7F) return static_cast<unsigned char>(c);
+    // The upper half first: § and ¶ are also the glyphs of 0x15 and 0x14,
+    // and a cell showing them reads as the letters' bytes.
+    for (unsigned b = 0x80; b < 0x100; ++b)
+        if (glyph_of(b) == c) return static_cast<unsigned char>(b);
+    for (unsigned b = 1; b < 0x80; ++b)
+        if (glyph_of(b) == c) return static_cast<unsigned char>(b);
+    return '?';
+}
+
 unsigned char from_unicode(char32_t c) {
     if (c < 0x80) return static_cast<unsigned char>(c);
     for (unsigned i = 0; i < 128; ++i)

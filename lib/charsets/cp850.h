@@ -32,6 +32,13 @@ inline constexpr char16_t kHigh[128] = {
 // never acts on one; 0x00 shows blank.
 using Utf8 = charsets::Utf8;
 const Utf8& utf8(unsigned char byte);
+// The same glyph as one UTF-16 unit, as a Windows console cell holds it.
+char16_t glyph(unsigned char byte);
+// The byte a cell showing `c` holds: the inverse of glyph, the control
+// bytes' glyphs included (a blank is 0x20; § and ¶, which 0x15 and 0x14
+// share with 0xF5 and 0xF4, are the latter); '?' for a character the code
+// page lacks.
+unsigned char from_glyph(char32_t c);
 
 // The byte of a typed character: itself below 0x80; the code page's byte for
 // a character of its upper half; '?' for any other character (as the

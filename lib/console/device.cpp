@@ -24,7 +24,7 @@ const OnUnload on_unload;
 
 }  // namespace
 
-Device& device() { return installed ? *installed : terminal_device(); }
+Device& device() { return installed ? *installed : platform_device(); }
 
 void install_device(Device* replacement) { installed = replacement; }
 

@@ -1,8 +1,9 @@
 // The console device: the few operations that the text window, the line
-// editor and the message boxes need of the platform's console. Two devices
+// editor and the message boxes need of the platform's console. Three devices
 // stand behind it: the terminal (standard input and output, when they are
-// terminals) and a console in memory, a cell grid with a key queue, which
-// tests install to check cells, attributes and cursor exactly.
+// terminals), the Windows console (over its console API), and a console in
+// memory, a cell grid with a key queue, which tests install to check cells,
+// attributes and cursor exactly.
 //
 // Coordinates here are 0-based screen cells. Characters are bytes of the
 // console's code page (850); attributes are Windows console attributes.
@@ -170,11 +171,11 @@ public:
     virtual void terminal_written_outside() {}
 };
 
-// The device the console routines use: the terminal device unless another
-// was installed.
+// The device the console routines use: the platform's unless another was
+// installed.
 Device& device();
 // Test seam: installs `replacement` (the caller keeps it alive while
-// installed); null goes back to the terminal device.
+// installed); null goes back to the platform's device.
 void install_device(Device* replacement);
 
 class Batch {
@@ -193,5 +194,8 @@ private:
 // The terminal device, made on first use; it touches the terminal only when
 // an operation needs it.
 Device& terminal_device();
+// The platform's device: the terminal device, or on Windows the console
+// device over the console API. Made on first use.
+Device& platform_device();
 
 }  // namespace versos::console

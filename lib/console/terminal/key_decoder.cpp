@@ -3,32 +3,12 @@
 #include <cstddef>
 
 #include "lib/charsets/cp850.h"
+#include "lib/console/key_codes.h"
 
 namespace versos::console {
 namespace {
 
-enum Key { kHome, kUp, kPgUp, kLeft, kRight, kEnd, kDown, kPgDn, kInsert, kDelete, kF1, kF11 = kF1 + 10, kF12 };
-
-struct Code {
-    unsigned char prefix, code;
-};
-// Plain, Shift, Ctrl, Alt.
-using Codes = Code[4];
-
-constexpr Codes kEditing[] = {
-    {{224, 71}, {224, 71}, {224, 119}, {0, 151}},  // Home
-    {{224, 72}, {224, 72}, {224, 141}, {0, 152}},  // Up
-    {{224, 73}, {224, 73}, {224, 134}, {0, 153}},  // PgUp
-    {{224, 75}, {224, 75}, {224, 115}, {0, 155}},  // Left
-    {{224, 77}, {224, 77}, {224, 116}, {0, 157}},  // Right
-    {{224, 79}, {224, 79}, {224, 117}, {0, 159}},  // End
-    {{224, 80}, {224, 80}, {224, 145}, {0, 160}},  // Down
-    {{224, 81}, {224, 81}, {224, 118}, {0, 161}},  // PgDn
-    {{224, 82}, {224, 82}, {224, 146}, {0, 162}},  // Insert
-    {{224, 83}, {224, 83}, {224, 147}, {0, 163}},  // Delete
-};
-constexpr Codes kF11Codes = {{224, 133}, {224, 135}, {224, 137}, {224, 139}};
-constexpr Codes kF12Codes = {{224, 134}, {224, 136}, {224, 138}, {224, 140}};
+using namespace key_codes;
 
 int put2(unsigned char* out, unsigned char prefix, unsigned char code) {
     out[0] = prefix;
@@ -37,21 +17,17 @@ int put2(unsigned char* out, unsigned char prefix, unsigned char code) {
 }
 
 // xterm's modifier parameter: 1 + (1 Shift, 2 Alt, 4 Ctrl, 8 Meta).
-int modifier_column(int modifier) {
-    int bits = modifier > 1 ? modifier - 1 : 0;
-    if (bits & (2 | 8)) return 3;
-    if (bits & 4) return 2;
-    if (bits & 1) return 1;
-    return 0;
+Modifier modifier_of(int parameter) {
+    int bits = parameter > 1 ? parameter - 1 : 0;
+    if (bits & (2 | 8)) return kAlt;
+    if (bits & 4) return kCtrl;
+    if (bits & 1) return kShift;
+    return kPlain;
 }
 
 int put_key(unsigned char* out, int key, int modifier) {
-    int column = modifier_column(modifier);
-    if (key < kF1) return put2(out, kEditing[key][column].prefix, kEditing[key][column].code);
-    if (key == kF11) return put2(out, kF11Codes[column].prefix, kF11Codes[column].code);
-    if (key == kF12) return put2(out, kF12Codes[column].prefix, kF12Codes[column].code);
-    static constexpr unsigned char kFunctionBase[4] = {59, 84, 94, 104};
-    return put2(out, 0, static_cast<unsigned char>(kFunctionBase[column] + key - kF1));
+    const Code c = code(static_cast<Key>(key), modifier_of(modifier));
+    return put2(out, c.prefix, c.code);
 }
 
 // Adding a key is adding a row to one of these tables.
