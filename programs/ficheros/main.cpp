@@ -13,6 +13,7 @@
 #include <versos/version.h>
 
 #include "ficheros.h"
+#include "programs/usage_error.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ using versos::ficheros::kCommands;
 
 void help(std::FILE* out) {
     std::fputs(
-        "usage: ficheros SUBCOMMAND ARGS...\n"
+        "usage: ficheros [--] SUBCOMMAND [--] ARGS...\n"
         "       ficheros --help | --version\n"
         "Runs the file routine SUBCOMMAND and prints its result. Exit status 0 when the\n"
         "routine succeeds, 1 when it fails, 2 for a wrong command line.\n\n"
@@ -35,14 +36,7 @@ void help(std::FILE* out) {
     std::fputs("\nThe keyed codings keep data from a casual reader; they are not encryption.\n", out);
 }
 
-int usage_error(const char* why, const Command* c) {
-    std::fprintf(stderr, "ficheros: %s\n", why);
-    if (c != nullptr)
-        std::fprintf(stderr, "usage: ficheros %s %s\n", c->name, c->args);
-    else
-        std::fputs("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n", stderr);
-    return 2;
-}
+int usage_error(const std::string& why) { return versos::programs::usage_error("ficheros", why.c_str()); }
 
 const Command* find(const char* name) {
     for (const Command* c = kCommands; c->name != nullptr; ++c)
@@ -52,7 +46,8 @@ const Command* find(const char* name) {
 
 // Empty when the arguments suit the subcommand, else what is wrong.
 std::string check(const Command& c, int count, char** args) {
-    if (count != c.arg_count) return std::string(c.name) + " takes " + std::to_string(c.arg_count) + " arguments";
+    if (count != c.arg_count)
+        return std::string(c.name) + " takes " + std::to_string(c.arg_count) + " arguments: " + c.args;
     if (c.kind == Args::keyed && args[count - 1][0] == '\0') return "the key must not be empty";
     int value;
     if (c.kind == Args::bits) {
@@ -65,19 +60,30 @@ std::string check(const Command& c, int count, char** args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return usage_error("no subcommand given", nullptr);
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        help(stdout);
-        return 0;
+    // Options come before the subcommand; "--" may end them there, or stand
+    // first after the subcommand, so that any file name can follow.
+    int next = 1;
+    if (next < argc && std::strcmp(argv[next], "--") == 0) {
+        ++next;
+    } else if (next < argc && argv[next][0] == '-' && argv[next][1] != '\0') {
+        if (std::strcmp(argv[next], "--help") == 0 || std::strcmp(argv[next], "-h") == 0) {
+            help(stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[next], "--version") == 0) {
+            std::printf("ficheros %s\n", versos::version());
+            return 0;
+        }
+        return versos::programs::unknown_option("ficheros", argv[next]);
     }
-    if (std::strcmp(argv[1], "--version") == 0) {
-        std::printf("ficheros %s\n", versos::version());
-        return 0;
-    }
-    const Command* command = find(argv[1]);
-    if (command == nullptr) return usage_error((std::string("unknown subcommand '") + argv[1] + "'").c_str(), nullptr);
-    const std::string wrong = check(*command, argc - 2, argv + 2);
-    if (!wrong.empty()) return usage_error(wrong.c_str(), command);
+    if (next == argc) return usage_error("no subcommand given");
+    const Command* command = find(argv[next]);
+    if (command == nullptr) return usage_error(std::string("unknown subcommand '") + argv[next] + "'");
+    ++next;
+    if (next < argc && std::strcmp(argv[next], "--") == 0) ++next;
+    char** args = argv + next;
+    const std::string wrong = check(*command, argc - next, args);
+    if (!wrong.empty()) return usage_error(wrong);
 
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG,
     // which the routines report and clean up after, where the signal's
@@ -85,7 +91,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     versos::ficheros::enable_progress();
     versos::clear_file_failure();
-    const versos::ficheros::Outcome outcome = command->run(argv + 2);
+    const versos::ficheros::Outcome outcome = command->run(args);
     versos::ficheros::clear_progress();
 
     if (outcome.print_result) std::printf("%d\n", outcome.result);

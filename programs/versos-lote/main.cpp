@@ -8,13 +8,14 @@
 #include <versos/generador.h>
 #include <versos/version.h>
 
+#include "programs/usage_error.h"
 #include "programs/versos-lote/fragment_lines.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: versos-lote [-r] < LINES\n"
-    "       versos-lote [-r] MODE FROM TO\n"
+    "       versos-lote [-r] [--] MODE FROM TO\n"
     "Writes verse fragments on standard output, one a line, each the text that\n"
     "'versos MODE SEED' puts on the clipboard, converted to UTF-8.\n"
     "Without arguments, answers the lines of standard input: each holds a mode\n"
@@ -33,8 +34,7 @@ constexpr char kUsage[] =
     "output failed.\n";
 
 int wrong_command_line(const char* why, const char* what) {
-    std::fprintf(stderr, "versos-lote: %s%s\n%s", why, what, kUsage);
-    return 2;
+    return versos::programs::usage_error("versos-lote", why, what);
 }
 
 // A bound of the range: decimal digits with an optional sign, nothing else,
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
             std::puts("versos-lote " VERSOS_VERSION_STRING);
             return 0;
         } else {
-            return wrong_command_line("unknown option: ", arg);
+            return versos::programs::unknown_option("versos-lote", arg);
         }
     }
 

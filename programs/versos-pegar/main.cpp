@@ -10,11 +10,12 @@
 
 #include "core/clipboard/clipboard_device.h"
 #include "lib/posix_io/posix_io.h"
+#include "programs/usage_error.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: versos-pegar [-r]\n"
+    "usage: versos-pegar [-r] [--]\n"
     "Prints the text on the clipboard that versos writes, converted from\n"
     "Windows-1252 to UTF-8, with nothing added. The clipboard is chosen as\n"
     "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else the X11\n"
@@ -37,18 +38,23 @@ int main(int argc, char** argv) {
     // such, not a silent kill.
     std::signal(SIGXFSZ, SIG_IGN);
     versos::TextFormat format = versos::TextFormat::utf8;
+    bool options_done = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-r") == 0) {
+        const char* arg = argv[i];
+        if (options_done || arg[0] != '-' || arg[1] == '\0') {
+            return versos::programs::usage_error("versos-pegar", "unexpected argument: ", arg);
+        } else if (std::strcmp(arg, "--") == 0) {
+            options_done = true;
+        } else if (std::strcmp(arg, "-r") == 0) {
             format = versos::TextFormat::windows1252;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (std::strcmp(argv[i], "--version") == 0) {
+        } else if (std::strcmp(arg, "--version") == 0) {
             std::printf("versos-pegar %s\n", versos::version());
             return 0;
         } else {
-            std::fprintf(stderr, "versos-pegar: unknown argument '%s'\n%s", argv[i], kUsage);
-            return 2;
+            return versos::programs::unknown_option("versos-pegar", arg);
         }
     }
 
