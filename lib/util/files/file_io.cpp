@@ -464,8 +464,11 @@ bool TempFile::rename_to(const char* target, const char* named) {
     if (replacing) {
         // Only root may give a file away; a group the caller is in will do.
         if (::fstat(fd_, &own) == 0 && (own.st_uid != old.st_uid || own.st_gid != old.st_gid) &&
-            ::fchown(fd_, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid)
-            (void)::fchown(fd_, static_cast<uid_t>(-1), old.st_gid);
+            ::fchown(fd_, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid) {
+            if (::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) != 0) {
+                // Not in that group either: the new file keeps the caller's.
+            }
+        }
     }
     // After fchown, which clears the set-user-ID bits; mkstemp made it 0600.
     if (::fchmod(fd_, mode) != 0 || ::close(fd_) != 0) {
