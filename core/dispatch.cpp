@@ -1,6 +1,7 @@
 #include "core/dispatch.h"
 
 #include "core/clipboard/clipboard.h"
+#include "core/clipboard_destination.h"
 #include "core/modes.h"
 #include "core/random.h"
 #include "core/seed.h"
@@ -13,6 +14,8 @@ int run_verse_command(int argc, const char* const* argv) {
     // atoi gives an int; srand takes it as unsigned, so -1 seeds 4294967295.
     srand(static_cast<unsigned int>(seed_from_text(argv[2])));
     clearclip();
+    ClipboardDestination clipboard;
+    const FragmentsGoTo to(clipboard);
     return run_mode(argv[1][0]) ? 0 : 1;
 }
 

@@ -1,13 +1,12 @@
 // The generator library: a mode and a seed run as the verse command runs
-// them, with str2clip handing the fragment to the call instead of the
-// clipboard. This str2clip stands in for the clipboard's own, which only the
-// verse command links.
+// them, with the caller's string, not the clipboard, as where the fragment
+// goes.
 #include <versos/generador.h>
 
 #include <cstring>
 
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/modes.h"
 #include "core/random.h"
 #include "core/seed.h"
@@ -16,29 +15,29 @@
 namespace versos {
 namespace {
 
-// The result of the call running on this thread, for str2clip.
-thread_local std::string* result = nullptr;
+// The call's own string, installed on its thread for the length of the run.
+class IntoResult final : public FragmentDestination {
+public:
+    explicit IntoResult(std::string& out) : out_(out) {}
+    int take(const char* text) override {
+        out_.assign(text);
+        return 1;
+    }
 
-struct ResultFor {
-    explicit ResultFor(std::string& out) { result = &out; }
-    ~ResultFor() { result = nullptr; }
+private:
+    std::string& out_;
 };
 
 bool run(char modo, int semilla, std::string& out) {
     out.clear();
     clear_buffers();
     srand(static_cast<unsigned int>(semilla));  // as versos: -1 seeds 4294967295
-    const ResultFor to(out);
+    IntoResult result(out);
+    const FragmentsGoTo to(result);
     return run_mode(modo);
 }
 
 }  // namespace
-
-int str2clip(const char* text) {
-    if (result == nullptr) return 0;  // no call running: there is no clipboard to open
-    result->assign(text);
-    return 1;
-}
 
 bool es_modo(char modo) { return modo != '\0' && std::strchr(modos, modo) != nullptr; }
 

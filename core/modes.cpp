@@ -5,15 +5,15 @@
 #include <cstddef>
 
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/two_row_tables.h"
 #include "families/families.h"
 
 namespace versos {
 namespace {
 
-// A mode calls either a composite generator, which puts its fragment on the
-// clipboard itself, or a picker, whose entry the dispatcher puts there.
+// A mode calls either a composite generator, which hands its fragment to
+// str2clip itself, or a picker, whose entry is handed over here.
 struct Mode {
     char character;
     int (*generator)();

@@ -1,6 +1,6 @@
 // The mode characters and what each one runs: the same for the verse command
-// and for the generator library, which differ only in where str2clip puts
-// the fragment.
+// and for the generator library, which differ only in the destination they
+// install for the fragment (core/fragment_destination.h).
 #pragma once
 
 namespace versos {

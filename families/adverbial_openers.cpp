@@ -3,7 +3,7 @@
 // determiner phrase standing alone ("Casi ningún").
 #include "adverbial_openers_words.h"
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/word_table.h"
 #include "families/families.h"

@@ -3,7 +3,7 @@
 // la").
 #include "comparative_lines_words.h"
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/two_row_tables.h"
 #include "core/word_table.h"

@@ -3,7 +3,7 @@
 // determiner phrase standing alone ("Casi toda"). The adverbs are those of
 // the adverbial openers.
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/word_table.h"
 #include "demonstrative_openers_words.h"

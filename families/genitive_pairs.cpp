@@ -2,7 +2,7 @@
 // sometimes reversed ("amor del abad") or with an adjective after the second
 // ("abad del amor carnal").
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/word_table.h"
 #include "families/families.h"

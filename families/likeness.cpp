@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/two_row_tables.h"
 #include "core/word_table.h"

@@ -2,7 +2,7 @@
 // adjective of fullness or want with "de" and a noun ("cargada de futuro"),
 // or "con"/"sin" with a noun ("sin soplo vital").
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/two_row_tables.h"
 #include "core/word_table.h"

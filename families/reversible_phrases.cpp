@@ -3,7 +3,7 @@
 // abandonada del amor", "abandonada abadesa del amor", "abadesa del amor");
 // one time in ten a lone noun, one time in ten a ready-made phrase.
 #include "core/buffers.h"
-#include "core/clipboard/clipboard.h"
+#include "core/fragment_destination.h"
 #include "core/text.h"
 #include "core/word_table.h"
 #include "families/families.h"

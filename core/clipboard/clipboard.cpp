@@ -6,7 +6,7 @@
 
 namespace versos {
 
-int str2clip(const char* text) {
+int put_on_clipboard(const char* text) {
     ClipboardDevice& clip = session_clipboard();
     if (!clip.open()) return 0;
     clip.empty();

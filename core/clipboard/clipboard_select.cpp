@@ -1,11 +1,10 @@
 // Chooses the session's clipboard, once per process.
 #include <climits>
 #include <cstdlib>
-#include <new>
 
 #include "core/clipboard/clipboard_device.h"
-#include "core/clipboard/clipboard_file.h"
-#include "core/clipboard/x11/clipboard_x11.h"
+#include "core/clipboard/desktop_clipboard.h"
+#include "core/clipboard/file/clipboard_file.h"
 
 namespace versos {
 namespace {
@@ -18,12 +17,7 @@ ClipboardDevice& choose() {
         static FileClipboard named_file(named, false);
         return named_file;
     }
-    // Constructed only when chosen: runs on the file clipboard never touch X11.
-    const char* display = std::getenv("DISPLAY");
-    if (display != nullptr && display[0] != '\0') {
-        static X11Clipboard x11;
-        return x11;
-    }
+    if (ClipboardDevice* desktop = desktop_clipboard()) return *desktop;
     char path[PATH_MAX];
     if (!default_clipboard_path(path, sizeof path)) path[0] = '\0';  // too long: the device refuses to open
     static FileClipboard default_file(path, true);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/clipboard/clipboard.h"
-#include "core/clipboard/clipboard_file.h"
+#include "core/clipboard/file/clipboard_file.h"
 #include "tests/doubles/scripted.h"
 #include "tests/support/files.h"
 
@@ -21,11 +21,11 @@ namespace {
 
 TEST(ClipboardWriters, ResultsFollowTheOpenAndTheClose) {
     MemoryClipboard clip;
-    EXPECT_EQ(str2clip("al\xF3n"), 1);
+    EXPECT_EQ(put_on_clipboard("al\xF3n"), 1);
     EXPECT_EQ(clip.item, "al\xF3n");
     EXPECT_EQ(clearclip(), 1);
     EXPECT_FALSE(clip.item.has_value()) << "no item of any format";
-    EXPECT_EQ(str2clip(""), 1);
+    EXPECT_EQ(put_on_clipboard(""), 1);
     EXPECT_EQ(clip.item, "") << "an empty text is still an item";
 }
 
@@ -33,7 +33,7 @@ TEST(ClipboardWriters, HeldClipboardIsLeftAsItWas) {
     MemoryClipboard clip;
     clip.item = "earlier";
     clip.held_elsewhere = true;
-    EXPECT_EQ(str2clip("new"), 0);
+    EXPECT_EQ(put_on_clipboard("new"), 0);
     EXPECT_EQ(clearclip(), 0);
     EXPECT_EQ(portapapeles("new"), 0);
     EXPECT_EQ(clip.item, "earlier");

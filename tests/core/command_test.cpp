@@ -15,7 +15,8 @@
 #include <set>
 
 #include "core/buffers.h"
-#include "core/clipboard/clipboard_file.h"
+#include "core/clipboard/file/clipboard_file.h"
+#include "core/clipboard_destination.h"
 #include "core/dispatch.h"
 #include "core/random.h"
 #include "families/families.h"
@@ -85,6 +86,8 @@ std::string in_process(char mode, const std::string& seed) {
 // The likeness line of mode B for a seed given as srand receives it.
 std::string likeness_line(unsigned seed) {
     MemoryClipboard clipboard;
+    ClipboardDestination to_clipboard;
+    const FragmentsGoTo to(to_clipboard);
     versos::srand(seed);
     verso21();
     return clipboard.item.value_or("<no item>");

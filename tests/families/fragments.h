@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/buffers.h"
+#include "core/clipboard_destination.h"
 #include "tests/doubles/scripted.h"
 
 namespace versos::testing {
@@ -32,6 +33,8 @@ inline std::string w1252(const std::string& utf8) {
 // leave exactly one text item.
 inline std::string fragment(int (*generator)(), const std::vector<int>& draws) {
     MemoryClipboard clipboard;
+    ClipboardDestination to_clipboard;
+    const FragmentsGoTo to(to_clipboard);
     ScriptedDraws script(draws);
     palabra[0] = frase[0] = '\0';
     generator();

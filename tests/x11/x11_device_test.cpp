@@ -30,7 +30,7 @@ protected:
         versos::use_clipboard(nullptr);
         unsetenv("DISPLAY");
     }
-    // The owner child that this test's str2clip left, if any.
+    // The owner child that this test's put_on_clipboard left, if any.
     pid_t owner() const { return x11test::new_child(before_); }
 
     versos::X11Clipboard clip_;
@@ -40,7 +40,7 @@ protected:
 TEST_F(X11Device, EveryByteValueSurvivesAndClearingLeavesNoItem) {
     std::string all;  // 255 bytes, the longest fragment there can be
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-    EXPECT_EQ(versos::str2clip(all.c_str()), 1);
+    EXPECT_EQ(versos::put_on_clipboard(all.c_str()), 1);
     std::string raw, utf8, why;
     EXPECT_EQ(clip_.read_text(TextFormat::windows1252, raw, why), ReadResult::text) << why;
     EXPECT_EQ(raw, all);
@@ -56,9 +56,9 @@ TEST_F(X11Device, EveryByteValueSurvivesAndClearingLeavesNoItem) {
 }
 
 TEST_F(X11Device, TextTooLargeForOneAnswerIsRefusedLeavingTheClipboardEmpty) {
-    versos::str2clip("antes");
+    versos::put_on_clipboard("antes");
     const std::string huge(300000, 'a');  // beyond one request without the incremental transfer
-    versos::str2clip(huge.c_str());
+    versos::put_on_clipboard(huge.c_str());
     std::string out, why;
     EXPECT_EQ(clip_.read_text(TextFormat::windows1252, out, why), ReadResult::no_text) << out.size() << " " << why;
     EXPECT_EQ(x11test::wait_exit(owner(), 3), 0) << "the earlier owner must be gone";
@@ -155,7 +155,7 @@ TEST_F(X11Device, OwnerAnswersMultipleAndRefusesWhatItDoesNotServe) {
     const std::string text =
         "Camina la noche \xe9"
         "bria";
-    ASSERT_EQ(versos::str2clip(text.c_str()), 1);
+    ASSERT_EQ(versos::put_on_clipboard(text.c_str()), 1);
     Requestor r;
     const xcb_atom_t list = r.atom("VERSOS_TEST_LIST"), p1 = r.atom("VERSOS_TEST_1"), p2 = r.atom("VERSOS_TEST_2"),
                      p3 = r.atom("VERSOS_TEST_3"), png = r.atom("image/png"), utf8 = r.atom("UTF8_STRING");
@@ -183,7 +183,7 @@ TEST_F(X11Device, OwnerAnswersMultipleAndRefusesWhatItDoesNotServe) {
 // their way: each is refused, so that its requestor asks again rather than
 // waiting for ever.
 TEST_F(X11Device, RequestArrivingAfterTheSelectionIsLostIsRefusedNotDropped) {
-    ASSERT_EQ(versos::str2clip("antes"), 1);
+    ASSERT_EQ(versos::put_on_clipboard("antes"), 1);
     const pid_t child = owner();
     ASSERT_GT(child, 0);
     Requestor r;

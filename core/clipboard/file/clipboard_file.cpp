@@ -1,4 +1,4 @@
-#include "core/clipboard/clipboard_file.h"
+#include "core/clipboard/file/clipboard_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
