@@ -19,7 +19,10 @@
 // it must leave as it was (ncurses clears it at start and owns it): it may
 // send more there. In (c) the console knows every cell, as ncurses does.
 //
-//   consola_vs_ncurses [-n REPETITIONS]   (default 11)
+//   consola_vs_ncurses [-n REPETITIONS] [-s FOLDER]   (default 11)
+//
+// -s writes the bytes the console sent in each workload to FOLDER/a, b and
+// c, so that two builds can be compared byte for byte.
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -251,6 +254,15 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+void save(const char* folder, char name, const std::string& bytes) {
+    const std::string path = std::string(folder) + "/" + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
+        std::fprintf(stderr, "consola_vs_ncurses: can't write %s\n", path.c_str());
+        std::exit(2);
+    }
+}
+
 struct Workload {
     const char* name;
     void (*consola)();
@@ -261,11 +273,16 @@ struct Workload {
 
 int main(int argc, char** argv) {
     int repetitions = 11;
-    if (argc == 3 && std::strcmp(argv[1], "-n") == 0) {
-        repetitions = std::atoi(argv[2]);
-    } else if (argc != 1) {
-        std::fputs("usage: consola_vs_ncurses [-n REPETITIONS]\n", stderr);
-        return 2;
+    const char* save_in = nullptr;
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 < argc && std::strcmp(argv[i], "-n") == 0) {
+            repetitions = std::atoi(argv[i + 1]);
+        } else if (i + 1 < argc && std::strcmp(argv[i], "-s") == 0) {
+            save_in = argv[i + 1];
+        } else {
+            std::fputs("usage: consola_vs_ncurses [-n REPETITIONS] [-s FOLDER]\n", stderr);
+            return 2;
+        }
     }
     if (repetitions < 1) return 2;
     const Workload workloads[] = {
@@ -294,6 +311,7 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "%s: the bytes written changed from one run to the next\n", w.name);
                 bytes[side] = runs[side].output.size();
             }
+            if (save_in && r == 0) save(save_in, static_cast<char>('a' + (&w - workloads)), runs[0].output);
         }
         const double t0 = median(time[0]), t1 = median(time[1]);
         std::printf("%s\n", w.name);

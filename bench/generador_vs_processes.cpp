@@ -3,7 +3,10 @@
 //   - versos + versos-pegar, two processes a fragment, on a file clipboard
 //     (the peer: what a caller did before the library);
 //   - the generator library on one thread;
-//   - versos-lote, one process for a file of MODE SEED lines.
+//   - versos-lote, one process for a file of MODE SEED lines, and the same
+//     lines through a pipe, written by a thread of this program in 64 KiB
+//     pieces (a pipe can run dry, and versos-lote then writes out its
+//     answers before it waits).
 // Rounds alternate between the three, so that all see the same machine; the
 // median of each is printed, with its ratio against the peer. Every way's
 // fragments are checked against the library's.
@@ -21,6 +24,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 #include <versos/generador.h>
 
@@ -143,6 +147,34 @@ double lote_round(const Setup& s) {
     return rate;
 }
 
+double lote_pipe_round(const Setup& s, const std::string& lines) {
+    int pipe[2];
+    if (pipe2(pipe, O_CLOEXEC) != 0) fail("cannot make a pipe");
+    const int out = open((s.dir + "/fragments").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0) fail("cannot open the fragments file");
+    const double start = now();
+    std::thread writer([&] {
+        constexpr std::size_t kPiece = 64 << 10;
+        for (std::size_t at = 0; at < lines.size(); at += kPiece) {
+            const std::size_t n = std::min(kPiece, lines.size() - at);
+            for (std::size_t done = 0; done < n;) {
+                const ssize_t w = write(pipe[1], lines.data() + at + done, n - done);
+                if (w <= 0) fail("cannot write into the pipe");
+                done += static_cast<std::size_t>(w);
+            }
+        }
+        close(pipe[1]);
+    });
+    const int status = run({s.bin + "/versos-lote"}, {"PATH=/usr/bin:/bin"}, pipe[0], out);
+    const double rate = kLoteLines / (now() - start);
+    writer.join();
+    close(pipe[0]);
+    close(out);
+    if (status != 0) fail("versos-lote failed");
+    if (read_all(s.dir + "/fragments") != s.expected_lote) fail("versos-lote wrote other fragments from a pipe");
+    return rate;
+}
+
 std::string loadavg() {
     std::string text = read_all("/proc/loadavg");
     return text.substr(0, text.find(' ', text.find(' ', text.find(' ') + 1) + 1));
@@ -171,18 +203,20 @@ int main(int argc, char** argv) {
     std::ofstream(s.dir + "/lines", std::ios::binary) << lines;
 
     std::printf("load average before: %s (%ld processors online)\n", loadavg().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
-    std::vector<double> peer, library, library_cpu, lote;
+    std::vector<double> peer, library, library_cpu, lote, lote_pipe;
     for (int r = 0; r < rounds; ++r) {
         peer.push_back(peer_round(s));
         library.push_back(library_round(s, library_cpu.emplace_back()));
         lote.push_back(lote_round(s));
+        lote_pipe.push_back(lote_pipe_round(s, lines));
     }
-    const double p = median(peer), l = median(library), b = median(lote);
+    const double p = median(peer), l = median(library), b = median(lote), bp = median(lote_pipe);
     std::printf("load average after:  %s\n", loadavg().c_str());
     std::printf("median of %d rounds, fragments a second:\n", rounds);
     std::printf("  versos + versos-pegar, file clipboard  %12.0f  (peer)\n", p);
     std::printf("  library, one thread                    %12.0f  %9.0fx\n", l, l / p);
     std::printf("  versos-lote, lines from a file         %12.0f  %9.0fx\n", b, b / p);
+    std::printf("  versos-lote, lines through a pipe      %12.0f  %9.0fx\n", bp, bp / p);
     std::printf("  (library in its thread's processor time: %.0f a second)\n", median(library_cpu));
     std::remove((s.dir + "/lines").c_str());
     std::remove((s.dir + "/fragments").c_str());

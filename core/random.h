@@ -13,8 +13,8 @@ void srand(unsigned int seed);
 // a value from 0 to 32767.
 int rand();
 
-// A replacement for the generator behind rand(), so that tests can script
-// the draws a generator makes on this thread. Returns the previous source;
+// Test seam: a replacement for the generator behind rand(), to script the
+// draws a generator makes on this thread. Returns the previous source;
 // nullptr puts the runtime's generator back.
 using DrawSource = int (*)();
 DrawSource set_draw_source(DrawSource source);

@@ -7,7 +7,8 @@ namespace {
 
 versos::reference::Bytes caller_key(const std::string& key) { return {key.begin(), key.end()}; }
 
-const versos::fuzz::Pipeline kPipeline{versos::codexef_, versos::dcodexef_, 4, false, caller_key};
+const versos::fuzz::Pipeline kPipeline{versos::codexef_, versos::dcodexef_, versos::codexe_solo_codificado, false,
+                                       caller_key};
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "lib/util/files/zero_runs.h"
+#include "tests/support/memory_blocks.h"
 
 namespace versos::fuzz {
 
@@ -18,19 +19,19 @@ inline int decoder_one_input(zeroruns::Format format, const std::uint8_t* data, 
     const reference::Bytes in(data + 1, data + size);
     const bool extended = format == zeroruns::Format::extended;
 
-    blocks::MemorySource source(in.data(), in.size(), piece);
-    blocks::MemorySink decoded;
+    testing::MemorySource source(in.data(), in.size(), piece);
+    testing::MemorySink decoded;
     FUZZ_CHECK(zeroruns::decode(format, source, decoded));
     FUZZ_CHECK(decoded.bytes == reference::decode(in, extended));
 
-    blocks::MemorySource again(decoded.bytes.data(), decoded.bytes.size(), piece);
-    blocks::MemorySink encoded;
+    testing::MemorySource again(decoded.bytes.data(), decoded.bytes.size(), piece);
+    testing::MemorySink encoded;
     FUZZ_CHECK(zeroruns::encode(format, again, encoded));
     FUZZ_CHECK(encoded.bytes ==
                (extended ? reference::encode_extended(decoded.bytes) : reference::encode_plain(decoded.bytes)));
 
-    blocks::MemorySource back(encoded.bytes.data(), encoded.bytes.size(), piece);
-    blocks::MemorySink restored;
+    testing::MemorySource back(encoded.bytes.data(), encoded.bytes.size(), piece);
+    testing::MemorySink restored;
     FUZZ_CHECK(zeroruns::decode(format, back, restored));
     FUZZ_CHECK(restored.bytes == decoded.bytes);
     return 0;

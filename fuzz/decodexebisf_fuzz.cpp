@@ -14,7 +14,8 @@ versos::reference::Bytes working_key(const std::string& key) {
     return {buffer.begin(), buffer.begin() + length};
 }
 
-const versos::fuzz::Pipeline kPipeline{versos::codexebisf_, versos::decodexebisf_, 20, true, working_key};
+const versos::fuzz::Pipeline kPipeline{versos::codexebisf_, versos::decodexebisf_, versos::codexebis_solo_codificado,
+                                       true, working_key};
 
 }  // namespace
 

@@ -36,7 +36,7 @@ public:
 // folder.
 ClipboardDevice& session_clipboard();
 
-// Makes the writers use `device` instead (tests); nullptr restores the
+// Test seam: makes the writers use `device` instead; nullptr restores the
 // session's clipboard.
 void use_clipboard(ClipboardDevice* device);
 

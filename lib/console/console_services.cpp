@@ -4,6 +4,7 @@
 #include <versos/consola/text_window.h>
 
 #include "lib/console/device.h"
+#include "lib/console/two_byte_keys.h"
 
 namespace versos {
 
@@ -52,7 +53,7 @@ int pause_() {
 
 int pausa_() {
     const int key = getch_();
-    if ((key == 0 || key == 224) && console::device().key_began_pair()) getch_();
+    if (console::may_begin_pair(key) && console::device().key_began_pair()) getch_();
     return 0;
 }
 

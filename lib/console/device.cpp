@@ -2,10 +2,25 @@
 
 #include <vector>
 
+#include "lib/console/unload.h"
+
 namespace versos::console {
 namespace {
 
 Device* installed = nullptr;
+
+// A program that unloads a plugin using the console (the shared library, or
+// the static one linked into the plugin) goes on without the library's code:
+// nothing the console installed may point into it any more. Here, beside
+// device(), so that every program using the console links it in; destroyed
+// when the library is unloaded, and at exit, where it does no harm.
+struct OnUnload {
+    OnUnload() = default;
+    OnUnload(const OnUnload&) = delete;
+    OnUnload& operator=(const OnUnload&) = delete;
+    ~OnUnload() { restore_platform_handlers(); }
+};
+const OnUnload on_unload;
 
 }  // namespace
 

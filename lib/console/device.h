@@ -112,6 +112,11 @@ public:
     // cell after the last byte written, or on the last cell. Control bytes
     // are stored like any other and shown as the code page's glyph for them.
     virtual void write(const char* text, int length) = 0;
+    // Writes as write() does, but where the console's cursor really is, as
+    // the runtime's putch writes: on a terminal whose cursor other output
+    // (stdio) has moved since the console placed its own, there, leaving
+    // the kept cells and cursor() alone. Elsewhere cursor() is that cursor.
+    virtual void echo(const char* text, int length) { write(text, length); }
     virtual Point cursor() const = 0;
     // A cell outside the screen is ignored.
     virtual void set_cursor(Point at) = 0;
@@ -168,8 +173,8 @@ public:
 // The device the console routines use: the terminal device unless another
 // was installed.
 Device& device();
-// Installs `replacement` (the caller keeps it alive while installed); null
-// goes back to the terminal device.
+// Test seam: installs `replacement` (the caller keeps it alive while
+// installed); null goes back to the terminal device.
 void install_device(Device* replacement);
 
 class Batch {

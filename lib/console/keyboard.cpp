@@ -51,11 +51,11 @@ int getch_() { return RawInput().read(); }
 
 int getche_() {
     const int key = getch_();
-    // Echoed at the console cursor, as the runtime's own putch does; the
-    // tracked cursor stays.
+    // Echoed as the runtime's own putch does, where the console's cursor
+    // really is; the tracked cursor stays.
     console::Batch batch;
     const char byte = static_cast<char>(key);
-    batch->write(&byte, 1);
+    batch->echo(&byte, 1);
     return key;
 }
 

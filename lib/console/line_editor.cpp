@@ -11,6 +11,7 @@
 #include "lib/console/device.h"
 #include "lib/console/message_box.h"
 #include "lib/console/outside_writes.h"
+#include "lib/console/two_byte_keys.h"
 #include "lib/charsets/cp850.h"
 
 namespace versos {
@@ -202,7 +203,7 @@ void carry_out(LineEditor& e, unsigned key) {
 unsigned getspecialkey_() {
     const int key = getch_();
     // Typed Ó is 224 too: only the device knows whether a cursor key began.
-    if ((key == 0 || key == 224) && console::device().key_began_pair()) return static_cast<unsigned>(getch_());
+    if (console::may_begin_pair(key) && console::device().key_began_pair()) return static_cast<unsigned>(getch_());
     return static_cast<unsigned>(key) + kTyped;
 }
 

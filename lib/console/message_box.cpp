@@ -8,6 +8,7 @@
 
 #include "lib/console/device.h"
 #include "lib/console/outside_writes.h"
+#include "lib/console/two_byte_keys.h"
 #include "lib/console/windows1252.h"
 
 namespace versos::console {
@@ -24,20 +25,35 @@ constexpr unsigned char kHorizontal = 0xCD, kVertical = 0xBA;
 
 constexpr int kEnter = 13, kSpace = 32, kEscape = 27;
 
+// One line of the text cut into rows of at most `width` bytes, between
+// words: a row ends at its last blank that fits (the blank dropped), and a
+// word longer than a row is cut where the row ends.
+void wrap_line(const std::string& line, int width, std::vector<std::string>& rows) {
+    std::size_t start = 0;
+    const auto room = static_cast<std::size_t>(width);
+    while (line.size() - start > room) {
+        std::size_t blank = line.rfind(' ', start + room);
+        if (blank == std::string::npos || blank <= start) {
+            rows.push_back(line.substr(start, room));
+            start += room;
+        } else {
+            rows.push_back(line.substr(start, blank - start));
+            start = blank + 1;
+        }
+    }
+    rows.push_back(line.substr(start));
+}
+
 // The box's rows of text, in code page 850, at most `width` bytes each.
 std::vector<std::string> text_lines(const char* text, int width) {
     std::vector<std::string> lines;
     std::string line;
     for (const char* p = text;; ++p) {
         if (*p == '\0' || *p == '\n') {
-            if (*p == '\n' || !line.empty() || lines.empty()) lines.push_back(line);
+            if (*p == '\n' || !line.empty() || lines.empty()) wrap_line(line, width, lines);
             line.clear();
             if (*p == '\0' || p[1] == '\0') break;
             continue;
-        }
-        if (static_cast<int>(line.size()) == width) {
-            lines.push_back(line);
-            line.clear();
         }
         line += static_cast<char>(windows1252::to_cp850(static_cast<unsigned char>(*p)));
     }
@@ -82,7 +98,7 @@ void wait_for_acknowledgement(Device& console) {
     console.set_input_mode(0);
     for (;;) {
         const int key = console.read_key();
-        if ((key == 0 || key == 224) && console.key_began_pair()) {
+        if (may_begin_pair(key) && console.key_began_pair()) {
             console.read_key();  // the key's code: never one that closes the box
             continue;
         }

@@ -7,7 +7,8 @@ namespace versos::console {
 // Shows `text` under `title`, both Windows-1252 (shown through code page
 // 850, so that accented letters read right); a line feed in the text starts
 // a new line, a final one starts none, and a line too long for the screen
-// goes on on the next. Waits, with the input mode 0, for Enter, Space or
+// goes on on the next, broken between words (a word longer than a row is
+// cut). Waits, with the input mode 0, for Enter, Space or
 // Escape (other keys are read and ignored), then puts back the cells the box
 // covered, the cursor and its shape: on the terminal's alternate screen,
 // over a copy of what the console drew, where it has one, so that text the

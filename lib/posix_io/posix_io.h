@@ -22,4 +22,24 @@ std::ptrdiff_t pread_full(int fd, void* buf, std::size_t size, std::uint64_t off
 bool write_all(int fd, const void* data, std::size_t size);
 bool pwrite_all(int fd, const void* data, std::size_t size, std::uint64_t offset);
 
+// Whether a read of fd would wait for input: false when data, the end of the
+// input or an error is there to be read at once.
+bool read_would_wait(int fd);
+// Waits until a read of fd would not wait (a descriptor another process left
+// non-blocking and empty).
+void wait_readable(int fd);
+
+// Takes disk room for [offset, offset + length) of a regular file without
+// changing its length or its bytes: 0, or the errno (EOPNOTSUPP where the
+// file system can't reserve room).
+int reserve_room(int fd, std::uint64_t offset, std::uint64_t length);
+// Makes [offset, offset + length) of a regular file read as zeros, giving
+// back its room, without changing its length: 0, or the errno.
+int punch_hole(int fd, std::uint64_t offset, std::uint64_t length);
+// The next stretch of data of a regular file at or after `from`, past any
+// hole: true with [start, end), false when only holes (or nothing) follow.
+// Where holes can't be told, the rest of the file is one stretch (end is
+// then UINT64_MAX). Moves the file's position.
+bool next_data(int fd, std::uint64_t from, std::uint64_t& start, std::uint64_t& end);
+
 }  // namespace versos::posix_io

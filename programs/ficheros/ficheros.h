@@ -1,6 +1,8 @@
 // ficheros: the file routines of the utility library from the shell.
 #pragma once
 
+#include <string>
+
 namespace versos::ficheros {
 
 // What running one routine gave.
@@ -31,6 +33,11 @@ extern const Command kCommands[];
 
 // Parses a whole decimal or 0x-hexadecimal argument within [low, high].
 bool parse_int(const char* text, long low, long high, int& value);
+
+// The text with each control byte (below 0x20, and 0x7F) written as a
+// backslash and three octal digits ("\033"), the rest as it is: safe to
+// send to a terminal.
+std::string shown(const char* text);
 
 // Shows on standard error, when it is a terminal, how far the reading of a
 // file over 64 MiB has gone.

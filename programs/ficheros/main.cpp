@@ -3,6 +3,8 @@
 // own. Exit status: 0 when the routine reports success, 1 when it reports
 // failure (with a message on standard error naming the file at fault), 2 for
 // a wrong command line.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -36,12 +38,36 @@ void help(std::FILE* out) {
     std::fputs("\nThe keyed codings keep data from a casual reader; they are not encryption.\n", out);
 }
 
-int usage_error(const std::string& why) { return versos::programs::usage_error("ficheros", why.c_str()); }
+// Writes the help or the version: 0, or 2 when standard output fails.
+int shown_on_stdout(void (*write)(std::FILE*)) {
+    write(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::perror("ficheros: standard output");
+        return 2;
+    }
+    return 0;
+}
+
+void version(std::FILE* out) { std::fprintf(out, "ficheros %s\n", versos::version()); }
+
+int usage_error(const std::string& why) {
+    return versos::programs::usage_error("ficheros", versos::ficheros::shown(why.c_str()).c_str());
+}
 
 const Command* find(const char* name) {
     for (const Command* c = kCommands; c->name != nullptr; ++c)
         if (std::strcmp(c->name, name) == 0) return c;
     return nullptr;
+}
+
+// Whether the subcommand writes a file that is standard output's own (as
+// /dev/stdout, or the file it was redirected to): its result line then goes
+// to standard error, so that it never lands among the data.
+bool writes_standard_output(const Command& c, char** args) {
+    if (c.kind == Args::bits || c.arg_count < 2) return false;
+    struct stat target, out;
+    return ::stat(args[1], &target) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 && target.st_dev == out.st_dev &&
+           target.st_ino == out.st_ino;
 }
 
 // Empty when the arguments suit the subcommand, else what is wrong.
@@ -66,15 +92,10 @@ int main(int argc, char** argv) {
     if (next < argc && std::strcmp(argv[next], "--") == 0) {
         ++next;
     } else if (next < argc && argv[next][0] == '-' && argv[next][1] != '\0') {
-        if (std::strcmp(argv[next], "--help") == 0 || std::strcmp(argv[next], "-h") == 0) {
-            help(stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[next], "--version") == 0) {
-            std::printf("ficheros %s\n", versos::version());
-            return 0;
-        }
-        return versos::programs::unknown_option("ficheros", argv[next]);
+        if (std::strcmp(argv[next], "--help") == 0 || std::strcmp(argv[next], "-h") == 0)
+            return shown_on_stdout(help);
+        if (std::strcmp(argv[next], "--version") == 0) return shown_on_stdout(version);
+        return versos::programs::unknown_option("ficheros", versos::ficheros::shown(argv[next]).c_str());
     }
     if (next == argc) return usage_error("no subcommand given");
     const Command* command = find(argv[next]);
@@ -89,12 +110,13 @@ int main(int argc, char** argv) {
     // which the routines report and clean up after, where the signal's
     // default would kill the run and leave its temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::FILE* const result_out = writes_standard_output(*command, args) ? stderr : stdout;
     versos::ficheros::enable_progress();
     versos::clear_file_failure();
     const versos::ficheros::Outcome outcome = command->run(args);
     versos::ficheros::clear_progress();
 
-    if (outcome.print_result) std::printf("%d\n", outcome.result);
+    if (outcome.print_result) std::fprintf(result_out, "%d\n", outcome.result);
     if (std::fflush(stdout) != 0) {
         std::perror("ficheros: standard output");
         return 1;
@@ -102,10 +124,11 @@ int main(int argc, char** argv) {
     if (outcome.success) return 0;
     const versos::FileFailure failure = versos::last_file_failure();
     if (failure.text[0] != '\0')
-        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, failure.text);
+        std::fprintf(stderr, "ficheros: %s: %s\n", command->name, versos::ficheros::shown(failure.text).c_str());
     else
         std::fprintf(stderr, "ficheros: %s failed\n", command->name);
     if (failure.kept[0] != '\0')
-        std::fprintf(stderr, "ficheros: %s: the new data is left in '%s'\n", command->name, failure.kept);
+        std::fprintf(stderr, "ficheros: %s: the new data is left in '%s'\n", command->name,
+                     versos::ficheros::shown(failure.kept).c_str());
     return 1;
 }

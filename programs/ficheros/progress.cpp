@@ -24,7 +24,7 @@ void show(const char* path, std::uint64_t done, std::uint64_t total) {
     if (percent == g_percent && g_path == path) return;
     g_percent = percent;
     g_path = path;
-    std::fprintf(stderr, "\r\033[Kficheros: %s %3d%%", path, percent);
+    std::fprintf(stderr, "\r\033[Kficheros: %s %3d%%", shown(path).c_str(), percent);
     std::fflush(stderr);
     g_drawn = true;
 }

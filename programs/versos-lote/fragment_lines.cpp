@@ -55,6 +55,12 @@ public:
         }
     }
 
+    // A line longer than kLongestLine: skipped, never kept.
+    void too_long() {
+        ++number_;
+        complain("longer than %zu bytes", kLongestLine);
+    }
+
     bool any_wrong() const { return wrong_; }
 
 private:
@@ -94,10 +100,20 @@ bool FragmentWriter::flush() {
 
 int answer_lines(FragmentWriter& writer) {
     LineReader lines(writer);
-    std::string pending;  // a line that a read cut short
+    std::string pending;    // the start of a line that a read cut short
+    bool skipping = false;  // the line being read is too long: dropped up to its end
     static char buf[1 << 16];
     for (;;) {
+        // Whoever writes a line and waits for its answer (a coprocess, a
+        // person) gets it before this waits for more. A file never runs dry,
+        // so its answers still go out in large writes.
+        if (posix_io::read_would_wait(STDIN_FILENO) && !writer.flush()) return 2;
         const std::ptrdiff_t n = posix_io::read_some(STDIN_FILENO, buf, sizeof buf);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A standard input that another process made non-blocking.
+            posix_io::wait_readable(STDIN_FILENO);
+            continue;
+        }
         if (n < 0) {
             std::fprintf(stderr, "versos-lote: cannot read standard input: %s\n", std::strerror(errno));
             writer.flush();
@@ -107,19 +123,32 @@ int answer_lines(FragmentWriter& writer) {
         const char* p = buf;
         const char* const end = buf + n;
         while (const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p))) {
-            if (pending.empty()) {
+            if (skipping || pending.size() + static_cast<std::size_t>(nl - p) > kLongestLine) {
+                lines.too_long();
+            } else if (pending.empty()) {
                 lines.answer(p, nl);
             } else {
                 pending.append(p, nl);
                 lines.answer(pending.data(), pending.data() + pending.size());
-                pending.clear();
             }
+            pending.clear();
+            skipping = false;
             p = nl + 1;
             if (writer.failed()) return 2;
         }
-        pending.append(p, end);
+        if (skipping) continue;
+        if (pending.size() + static_cast<std::size_t>(end - p) > kLongestLine) {
+            skipping = true;
+            pending.clear();
+        } else {
+            pending.append(p, end);
+        }
     }
-    if (!pending.empty()) lines.answer(pending.data(), pending.data() + pending.size());  // no final newline
+    // A last line without a newline.
+    if (skipping)
+        lines.too_long();
+    else if (!pending.empty())
+        lines.answer(pending.data(), pending.data() + pending.size());
     if (!writer.flush()) return 2;
     return lines.any_wrong() ? 1 : 0;
 }

@@ -27,7 +27,12 @@ private:
     std::string fragment_;
 };
 
-// Answers the `MODE SEED` lines of standard input. Returns the exit status:
+// The longest input line answered, in bytes before its newline; a longer
+// one is a wrong line, read to its end without being kept.
+inline constexpr std::size_t kLongestLine = 4096;
+
+// Answers the `MODE SEED` lines of standard input, writing the answers out
+// whenever no more input is ready. Returns the exit status:
 // 0 all answered, 1 some line was wrong (each one named on standard error),
 // 2 standard input or output failed.
 int answer_lines(FragmentWriter& writer);

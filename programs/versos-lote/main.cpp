@@ -22,8 +22,9 @@ constexpr char kUsage[] =
     "and a seed separated by blanks ('B 42'). The mode is the first character\n"
     "of its word; the seed is read as versos reads it ('42abc' is 42, 'abc' is\n"
     "0). Blank lines and lines starting with # give no output line. A line\n"
-    "with an unknown mode or with other than two words gives no output line\n"
-    "and a message naming its line number on standard error.\n"
+    "with an unknown mode, with other than two words or longer than 4096\n"
+    "bytes gives no output line and a message naming its line number on\n"
+    "standard error. Answers are written as soon as no more input waits.\n"
     "With MODE FROM TO, writes the fragments of the seeds FROM to TO, both\n"
     "included (decimal ints, FROM not above TO).\n"
     "  -r         write the raw Windows-1252 bytes instead of UTF-8\n"
@@ -32,6 +33,15 @@ constexpr char kUsage[] =
     "Exit status: 0 every line answered, 1 some input line was wrong (the\n"
     "others are still answered), 2 a wrong command line, or standard input or\n"
     "output failed.\n";
+
+// Writes the help or the version: 0, or 2 when standard output fails.
+int show(const char* text) {
+    if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "versos-lote: standard output: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}
 
 int wrong_command_line(const char* why, const char* what) {
     return versos::programs::usage_error("versos-lote", why, what);
@@ -83,11 +93,9 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(arg, "--") == 0) {
             options_done = true;
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
+            return show(kUsage);
         } else if (std::strcmp(arg, "--version") == 0) {
-            std::puts("versos-lote " VERSOS_VERSION_STRING);
-            return 0;
+            return show("versos-lote " VERSOS_VERSION_STRING "\n");
         } else {
             return versos::programs::unknown_option("versos-lote", arg);
         }

@@ -31,6 +31,15 @@ constexpr char kUsage[] =
     "symbolic link), when it is larger than 4 MiB, or when its name leaves no\n"
     "room for its lock file.\n";
 
+// Writes the help or the version: 0, or 2 when standard output fails.
+int show(const std::string& text) {
+    if (!versos::posix_io::write_all(STDOUT_FILENO, text.data(), text.size())) {
+        std::fprintf(stderr, "versos-pegar: standard output: %s\n", std::strerror(errno));
+        return 2;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,11 +57,10 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(arg, "-r") == 0) {
             format = versos::TextFormat::windows1252;
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
+            return show(kUsage);
         } else if (std::strcmp(arg, "--version") == 0) {
-            std::printf("versos-pegar %s\n", versos::version());
-            return 0;
+            return show(std::string("versos-pegar ") + versos::version() + "
+");
         } else {
             return versos::programs::unknown_option("versos-pegar", arg);
         }

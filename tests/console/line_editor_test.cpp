@@ -130,6 +130,23 @@ TEST_F(LineEditorTest, TypedOAcuteIsALetter) {
     EXPECT_EQ(screen.keys_waiting(), 1);
 }
 
+// On a screen of 40 x 10 the warning's rows break between words.
+TEST_F(LineEditorTest, TheWarningBreaksBetweenWordsOnANarrowScreen) {
+    MemoryConsole narrow({40, 10});
+    WatchedConsole watched_narrow{narrow};
+    console::install_device(&watched_narrow);
+    char buffer[1] = "";
+    narrow.type_keys("x\r\r");
+    getsf_(buffer, sizeof buffer);
+    ASSERT_EQ(watched_narrow.reads.size(), 3u);
+    const WatchedConsole::Seen& box = watched_narrow.reads[1];
+    EXPECT_TRUE(box.row_holds("\xBA La cadena est\xA0 completa. No se \xBA", 40));
+    EXPECT_TRUE(
+        box.row_holds("\xBA pueden a\xA4"
+                      "adir m\xA0s caracteres.  \xBA",
+                      40));
+}
+
 TEST_F(LineEditorTest, WithoutAConsoleTheWarningAndTheFinalTextGoOnceToStandardErrorAsUtf8) {
     screen.set_shows_output(false);
     char buffer[3] = "";

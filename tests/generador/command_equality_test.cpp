@@ -1,7 +1,8 @@
 // The library gives, for every mode and seed, the bytes that the versos
-// command puts on the clipboard: thousands of real runs of versos on a file
-// clipboard, against the library in this process. The UTF-8 form is checked
-// against the C library's own Windows-1252 conversion.
+// command puts on the clipboard, and so does the command's own dispatch run
+// in this process: thousands of real runs of versos on a file clipboard,
+// against the library and the dispatch. The UTF-8 form is checked against
+// the C library's own Windows-1252 conversion.
 #include <gtest/gtest.h>
 
 #include <iconv.h>
@@ -13,6 +14,9 @@
 #include <vector>
 #include <versos/generador.h>
 
+#include "core/buffers.h"
+#include "core/dispatch.h"
+#include "tests/doubles/scripted.h"
 #include "tests/support/files.h"
 
 namespace versos::testing {
@@ -45,8 +49,20 @@ protected:
         const std::optional<std::string> item = read_file(clip);
         ASSERT_TRUE(item.has_value()) << "no clipboard item for " << mode << " " << seed_text;
         EXPECT_EQ(*bytes, *item) << "versos " << mode << " '" << seed_text << "'";
+        EXPECT_EQ(in_process(mode, seed_text), *item) << "dispatch in process " << mode << " '" << seed_text << "'";
         EXPECT_EQ(fragmento_utf8(mode, lee_semilla(seed_text.c_str())), as_utf8(*item)) << mode << " " << seed_text;
         ++compared;
+    }
+
+    // What the command's dispatch leaves on the clipboard, run in this
+    // process.
+    static std::string in_process(char mode, const std::string& seed_text) {
+        MemoryClipboard clipboard;
+        clear_buffers();  // as at the start of a process
+        const char mode_text[2] = {mode, '\0'};
+        const char* argv[] = {"versos", mode_text, seed_text.c_str()};
+        if (run_verse_command(3, argv) != 0) return "<status not 0>";
+        return clipboard.item.value_or("<no item>");
     }
 
     std::string as_utf8(const std::string& cp1252) {
@@ -78,7 +94,7 @@ TEST_F(LibraryAgainstCommand, EveryModeOnThousandsOfSeeds) {
         "-2147483648", "-2147483647", "99999999999", "-99999999999", "42abc", "abc", "", "  17", "\t-3x", "+5",
         "-0", "0x1F", "1e5", "--4", "+-4", "0000000000000000000042", " \n 8"};
     const std::size_t fixed = seeds.size();
-    seeds.resize(fixed + 32);  // then ints from all over the range, different ones for each mode
+    seeds.resize(fixed + RANDOM_SEEDS_PER_MODE);  // then ints from all over the range, different ones for each mode
     std::uint32_t x = 2463534242u;
     for (const char mode : std::string(modos)) {
         for (std::size_t i = fixed; i < seeds.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,13 @@ std::vector<std::string> TempFolder::names() const {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(path_)) found.push_back(entry.path().filename());
     return found;
+}
+
+void expect_only(const TempFolder& dir, std::vector<std::string> expected) {
+    std::vector<std::string> names = dir.names();
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
 }
 
 std::optional<std::string> read_file(const std::string& path) {

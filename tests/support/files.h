@@ -42,4 +42,8 @@ void write_file(const std::string& path, const Bytes& bytes);
 
 bool exists(const std::string& path);
 
+// Nothing left in the folder but the `expected` names, in any order: no
+// temporary, intermediate or staged file.
+void expect_only(const TempFolder& dir, std::vector<std::string> expected);
+
 }  // namespace versos::testing

@@ -95,6 +95,42 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
     return result;
 }
 
+pid_t start_in_child(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body() & 0xff);
+    return pid;
+}
+
+int wait_for_child(pid_t child) {
+    if (child < 0) return -1;
+    int status = 0;
+    pid_t got;
+    while ((got = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+    }
+    return got == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int run_in_child(const std::function<int()>& body) { return wait_for_child(start_in_child(body)); }
+
+Pipe::Pipe() : made_(pipe2(ends_, O_CLOEXEC) == 0) {
+    if (!made_) ends_[0] = ends_[1] = -1;
+}
+
+Pipe::~Pipe() {
+    close_read_end();
+    close_write_end();
+}
+
+void Pipe::close_read_end() {
+    if (ends_[0] >= 0) close(ends_[0]);
+    ends_[0] = -1;
+}
+
+void Pipe::close_write_end() {
+    if (ends_[1] >= 0) close(ends_[1]);
+    ends_[1] = -1;
+}
+
 ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
                           const std::vector<std::string>& env) {
     std::vector<std::string> argv{path};

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,40 @@ ProcessResult run_program(const std::vector<std::string>& argv, const ProcessOpt
 // The same with `env` as the whole environment and nothing on standard input.
 ProcessResult run_program(const std::string& path, const std::vector<std::string>& args,
                           const std::vector<std::string>& env);
+
+// Forks a child that runs `body` and ends with _exit(body() & 0xff); a body
+// that execs a program returns 127 for an exec that failed. The child's
+// pid, or -1 when it can't be forked. Only the calling thread is copied, so
+// the body uses nothing another thread may hold (no gtest assertions).
+pid_t start_in_child(const std::function<int()>& body);
+
+// Waits for a child: its exit status, or -1 when it did not exit by itself
+// (a signal ended it) or can't be waited for.
+int wait_for_child(pid_t child);
+
+// start_in_child, then wait_for_child.
+int run_in_child(const std::function<int()>& body);
+
+// A pipe whose ends close with it (O_CLOEXEC: no program the test starts
+// inherits them). ok() is false when it could not be made.
+class Pipe {
+public:
+    Pipe();
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    ~Pipe();
+
+    bool ok() const { return made_; }
+    int read_end() const { return ends_[0]; }
+    int write_end() const { return ends_[1]; }
+    // Closes one end now, as the side that does not use it must.
+    void close_read_end();
+    void close_write_end();
+
+private:
+    int ends_[2] = {-1, -1};
+    bool made_;
+};
 
 // This process's environment, without the variables named in `unset` and
 // with the "NAME=value" entries of `set` in place of their namesakes.

@@ -11,6 +11,7 @@
 #include "lib/util/files/compression_files.h"
 #include "lib/util/files/zero_runs.h"
 #include "tests/support/files.h"
+#include "tests/support/memory_blocks.h"
 #include "tests/util/odd_targets.h"
 #include "tests/util/sample_bytes.h"
 #include "tests/util/zero_run_reference.h"
@@ -33,8 +34,8 @@ Bytes join(std::initializer_list<Bytes> pieces) {
 
 // The block codec over memory handed out in pieces of `piece` bytes.
 Bytes run_codec(bool decoding, Format format, const Bytes& in, std::size_t piece = blocks::kBlockSize) {
-    blocks::MemorySource source(in.data(), in.size(), piece);
-    blocks::MemorySink sink;
+    testing::MemorySource source(in.data(), in.size(), piece);
+    testing::MemorySink sink;
     const bool ok = decoding ? zeroruns::decode(format, source, sink) : zeroruns::encode(format, source, sink);
     EXPECT_TRUE(ok);
     return sink.bytes;

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <versos/util/coding.h>
 #include <cstdlib>
 #include <filesystem>
 
@@ -104,9 +105,9 @@ TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {
     EXPECT_EQ(read_bytes(path("in.z")), reference::encode_plain(data));
 
     r = run({"codexef", path("in"), path("in.cod"), "CLAVE"});
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("15\n")));
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::to_string(codexe_completo) + "\n"));
     r = run({"dcodexef", path("in.cod"), path("back"), "CLAVE"});
-    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string("15\n")));
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::to_string(codexe_completo) + "\n"));
     EXPECT_EQ(read_bytes(path("back")), data);
 
     EXPECT_EQ(run({"tienecerosf", path("in")}).out, "1\n");
@@ -140,6 +141,46 @@ TEST_F(Ficheros, ALongRunReportIsShownWhole) {
     const ProcessResult r = run({"numcerosmatf", path("runs")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, expected);
+}
+
+TEST_F(Ficheros, HelpAndVersionThatCannotBeWrittenFail) {
+    for (const char* option : {"--help", "--version"}) {
+        const ProcessResult r =
+            testing::run_program({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", FICHEROS_PATH, option},
+                                 {testing::environment_with({}), "", 60, -1});
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_EQ(r.err, "ficheros: standard output: No space left on device\n") << option;
+    }
+}
+
+TEST_F(Ficheros, StandardOutputIsWrittenThroughAtItsPosition) {
+    // Between the shell's own lines, into a pipe, and after a file's old
+    // content (>>): the data goes where the descriptor stands, and the
+    // result line to standard error, out of the data.
+    write_file(path("s"), {'d', 'a', 't', 'a', '\n'});
+    const ProcessResult r =
+        testing::run_program({"/bin/sh", "-c",
+                              "cd \"$1\" && { echo header; \"$0\" copyf s /dev/stdout; echo trailer; } >out && "
+                              "\"$0\" copyf s /dev/fd/1 | cat >piped && { \"$0\" codef s /proc/self/fd/1 K; } >>out",
+                              FICHEROS_PATH, dir.path()},
+                             {testing::environment_with({"TMPDIR=" + dir.path()}), "", 60, -1});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "1\n1\n1\n");
+    Bytes expected = {'h', 'e',  'a', 'd', 'e', 'r', '\n', 'd', 'a', 't',
+                      'a', '\n', 't', 'r', 'a', 'i', 'l',  'e', 'r', '\n'};
+    for (const char c : std::string("data\n")) expected.push_back(static_cast<std::uint8_t>(c ^ 'K'));
+    EXPECT_EQ(read_bytes(path("out")), expected);
+    EXPECT_EQ(read_bytes(path("piped")), (Bytes{'d', 'a', 't', 'a', '\n'}));
+    testing::expect_only(dir, {"s", "out", "piped"});
+}
+
+TEST_F(Ficheros, ControlBytesInNamesAreShownInOctal) {
+    const std::string name = path("nope\033]0;T\a\033[2J");
+    const ProcessResult r = run({"copyf", name, path("o")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "ficheros: copyf: cannot open '" + path("nope\\033]0;T\\007\\033[2J") +
+                         "' for reading: No such file or directory\n");
 }
 
 TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
@@ -183,11 +224,12 @@ TEST_F(Ficheros, FailuresNameTheFileAndExitWithOne) {
 TEST_F(Ficheros, AFileSizeLimitIsAFailureThatNamesTheFile) {
     // Past `ulimit -f` a write fails rather than killing the run: every
     // writing subcommand says so and leaves the old target, the source and
-    // nothing else.
+    // nothing else. (movef renames its source onto such a target: it writes
+    // nothing.)
     write_file(path("big"), Bytes(200 << 10, 'a'));
     const Bytes old = {'o', 'l', 'd'};
     for (const char* name : {"comprexe", "dcomprexe", "comprexebis", "dcomprexebis", "codef", "codef1", "codebitf",
-                             "decodebitf", "codexef", "dcodexef", "codexebisf", "decodexebisf", "copyf", "movef"}) {
+                             "decodebitf", "codexef", "dcodexef", "codexebisf", "decodexebisf", "copyf"}) {
         write_file(path("target"), old);
         std::vector<std::string> args = {"/bin/sh", "-c", "ulimit -f 64 && exec \"$0\" \"$@\"", FICHEROS_PATH,
                                          name, path("big"), path("target")};
@@ -225,6 +267,13 @@ TEST_F(Ficheros, ShowsProgressOnATerminalForLargeFiles) {
     const std::string shown = drain();
     EXPECT_NE(shown.find(path("large")), std::string::npos) << shown;
     EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
+    // A name's control bytes reach the terminal as text, not as commands.
+    ASSERT_EQ(::link(path("large").c_str(), path("large\033[2J").c_str()), 0);
+    EXPECT_EQ(run({"codef", path("large\033[2J"), path("out"), "K"}, terminal).status, 0);
+    const std::string quoted = drain();
+    EXPECT_NE(quoted.find(path("large\\033[2J")), std::string::npos) << quoted;
+    EXPECT_EQ(quoted.find("\033[2J"), std::string::npos) << quoted;
+    ::unlink(path("large\033[2J").c_str());
     // Not on a file: standard error stays clean.
     write_file(path("err"), Bytes{});
     const int file = ::open(path("err").c_str(), O_WRONLY);

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -87,14 +86,6 @@ inline std::string device_node(const TempFolder& dir, const char* name, unsigned
     }
     ::close(fd);
     return path;
-}
-
-// No intermediate or staged file left in the folder: only `expected` names.
-inline void expect_only(const TempFolder& dir, std::vector<std::string> expected) {
-    std::vector<std::string> names = dir.names();
-    std::sort(names.begin(), names.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(names, expected);
 }
 
 // Writes `source` through `routine` into a symbolic link, a file of two

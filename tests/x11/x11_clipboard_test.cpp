@@ -309,22 +309,20 @@ TEST(X11Clipboard, EveryReadIsAnsweredWhileOwnersComeAndGo) {
 // Starts an Xvfb of its own; its display number, or "" if it could not
 // start within 20 s.
 std::string start_xvfb(pid_t& server) {
-    int shown[2];
-    if (pipe2(shown, O_CLOEXEC) != 0) return "";
-    server = fork();
-    if (server == 0) {
-        dup2(shown[1], 3);  // -displayfd: the number is written there once it accepts connections
+    versos::testing::Pipe shown;
+    if (!shown.ok()) return "";
+    server = versos::testing::start_in_child([&] {
+        dup2(shown.write_end(), 3);  // -displayfd: the number is written there once it accepts connections
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 2);
         execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(shown[1]);
+        return 127;
+    });
+    shown.close_write_end();
     std::string number;
-    pollfd wait{shown[0], POLLIN, 0};
-    for (char ch = 0; server > 0 && poll(&wait, 1, 20000) == 1 && read(shown[0], &ch, 1) == 1 && ch != '\n';)
+    pollfd wait{shown.read_end(), POLLIN, 0};
+    for (char ch = 0; server > 0 && poll(&wait, 1, 20000) == 1 && read(shown.read_end(), &ch, 1) == 1 && ch != '\n';)
         number += ch;
-    close(shown[0]);
     return number;
 }
 

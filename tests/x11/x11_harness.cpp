@@ -228,19 +228,16 @@ xcb_window_t new_window(xcb_connection_t* c) {
 }  // namespace
 
 pid_t start_owner(const std::string& target, const std::string& bytes, bool hand_over) {
-    int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(ready[0]);
-        own_and_serve(ready[1], target, bytes, hand_over);
-    }
-    close(ready[1]);
+    versos::testing::Pipe ready;
+    if (!ready.ok()) return -1;
+    const pid_t pid = versos::testing::start_in_child([&]() -> int {
+        ready.close_read_end();
+        own_and_serve(ready.write_end(), target, bytes, hand_over);
+    });
+    ready.close_write_end();
     char got = 0;
-    const bool owns = pid > 0 && read(ready[0], &got, 1) == 1;
-    close(ready[0]);
-    if (owns) return pid;
-    if (pid > 0) waitpid(pid, nullptr, 0);
+    if (pid > 0 && read(ready.read_end(), &got, 1) == 1) return pid;
+    versos::testing::wait_for_child(pid);
     return -1;
 }
 

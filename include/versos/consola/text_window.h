@@ -124,8 +124,9 @@ VERSOS_CONSOLA_EXPORT void _setcursortype(int type);
 // One key's byte, 0..255, unechoed, without waiting for Enter. Cursor and
 // editing keys come as two bytes, 224 (or 0 for F1..F10) then their code.
 VERSOS_CONSOLA_EXPORT int getch_();
-// As getch_, and the byte is echoed at the console cursor; the tracked
-// cursor stays.
+// As getch_, and the byte is echoed where the console's cursor really is, as
+// the runtime's putch writes it: after the program's stdio output on a
+// terminal, where that output ended; the tracked cursor stays.
 VERSOS_CONSOLA_EXPORT int getche_();
 // 1 if a key waits, else 0; nothing is consumed. 1 at the end of standard
 // input too, so that a polling loop reaches the read that ends it. Called

@@ -12,7 +12,10 @@
 // when the program is killed. Standard output's descriptor is pointed at it
 // and put back by closeprints_ whatever it was (a terminal, a pipe, a file,
 // or closed); the stream keeps its buffering (line-buffered on a terminal).
-// What a child process or a write(2) on descriptor 1 prints is captured too.
+// What a child process or a write(2) on descriptor 1 prints is captured too,
+// but the library can't see those writes: where the full disk (or a
+// file-size limit) refuses them, nothing reports it, and prints_ returns 1
+// with the text that got there. Only what passes through stdout is checked.
 #pragma once
 
 #include <versos/util/export.h>

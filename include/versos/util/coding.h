@@ -28,22 +28,44 @@ VERSOS_UTIL_EXPORT int decodebitf_(const char* source, const char* target, const
 // a source without zeros is XOR-coded as it is. dcodexef_ undoes it.
 // codexebisf_ and decodexebisf_ do the same with the extended zero-run format
 // and the working key. The result is a byte of flags, one for each step
-// that succeeded (doc/keyed-coding.md of the sources lists them): complete
-// results are codexef_ 15 or 4, codexebisf_ 15 or 20, dcodexef_ and
-// decodexebisf_ 15 or 12; 0 means that nothing was produced, as when the
+// that succeeded (below); 0 means that nothing was produced, as when the
 // target is the source itself (also through a link or another name of it).
 VERSOS_UTIL_EXPORT int codexef_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int dcodexef_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int codexebisf_(const char* source, const char* target, const char* key);
 VERSOS_UTIL_EXPORT int decodexebisf_(const char* source, const char* target, const char* key);
 
-// Copies source to target (created or truncated) and removes the source:
-// 1 if both succeeded, else 0 (the source stays when the copy failed). Only a
-// regular file is moved: a device, a FIFO, a socket, a folder or a symbolic
-// link as the source gives 0 and stays as it was.
+// The pipelines' result flags: the coding pipelines' steps, the decoding
+// ones' in brackets.
+inline constexpr int codexe_ceros = 1;           // the source (the decoded file) holds a zero byte
+inline constexpr int codexe_comprimido = 2;      // compressed into the intermediate file (decompressed into the target)
+inline constexpr int codexe_codificado = 4;      // coded into the target (decoded into the intermediate file)
+inline constexpr int codexe_limpio = 8;          // the intermediate file removed, or renamed or moved onto the target
+inline constexpr int codexe_sin_comprimir = 16;  // codexebisf_: coded without compression
+
+// The complete results, every step of the path taken done.
+// 15: compressed and coded; decoded and decompressed.
+inline constexpr int codexe_completo = codexe_ceros | codexe_comprimido | codexe_codificado | codexe_limpio;
+// 4: codexef_ of a source without zero bytes, coded as it is.
+inline constexpr int codexe_solo_codificado = codexe_codificado;
+// 20: codexebisf_ of a source without zero bytes, coded as it is.
+inline constexpr int codexebis_solo_codificado = codexe_codificado | codexe_sin_comprimir;
+// 12: dcodexef_ and decodexebisf_ of a file coded without compression.
+inline constexpr int dcodexe_solo_decodificado = codexe_codificado | codexe_limpio;
+
+// Moves source to target: 1 when the target holds it and the source is gone,
+// else 0. Where a copy would be renamed into place (one file system; a new
+// target, a regular file of one name, or the file a link names), the source
+// is renamed there, with the permissions a copy would have had. Elsewhere it
+// is copied, and removed only if it did not change while it was copied (its
+// size, modification and change times on its open descriptor): otherwise it
+// stays, the target holds the copy, and the result is 0. Only a regular file
+// is moved: a device, a FIFO, a socket, a folder or a symbolic link as the
+// source gives 0 and stays as it was.
 VERSOS_UTIL_EXPORT int movef_(const char* source, const char* target);
 // Copies source to target (created or truncated): 1 when done, 0 if either
-// file can't be opened, the source can't be read or the target written.
+// file can't be opened, the source can't be read or the target written. The
+// holes of a sparse source stay holes.
 VERSOS_UTIL_EXPORT int copyf_(const char* source, const char* target);
 
 // c rotated right (rbitchar_) or left (lbitchar_) by n bit places; n <= 0

@@ -36,6 +36,18 @@ void Screen::distrust() {
     forget_pen_and_cursor();
 }
 
+void Screen::overwritten(int y, int x) {
+    if (y < 0 || x < 0 || y >= visible_.rows || x >= visible_.columns) return;
+    shown(y)[x] = 0;
+    if (cells_.drawn(x, y)) cells_.mark_changed(y, x, x);
+}
+
+void Screen::rows_lost_at_top(int n) {
+    for (int y = 0; y < std::min(n, visible_.rows); ++y)
+        for (int x = 0; x < visible_.columns; ++x) overwritten(y, x);
+    forget_pen_and_cursor();
+}
+
 void Screen::restore_known(const Known& known) {
     if (known.shown.size() == shown_.size()) shown_ = known.shown;
     forget_pen_and_cursor();

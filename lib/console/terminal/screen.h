@@ -33,6 +33,14 @@ public:
     void distrust();
     // Cursor and attribute of the terminal unknown (something reset them).
     void forget_pen_and_cursor();
+    // Where the terminal's cursor is, where known.
+    TermCursor cursor() const { return cursor_; }
+    // Other output (an echo) wrote the cell: it is sent again if the
+    // console drew it.
+    void overwritten(int y, int x);
+    // The top n rows were blanked by lines inserted above the rest, which
+    // moved down: the console's cells there are sent again.
+    void rows_lost_at_top(int n);
 
     // Rows top..bottom (all of them, or columns of them) moved up (n > 0)
     // or down (n < 0) by |n| rows in the kept cells, the rows left behind

@@ -1,14 +1,17 @@
 #include "lib/console/terminal/terminal_mode.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 
-#include "lib/posix_io/posix_io.h"
+#include "lib/console/unload.h"
 
 namespace versos::console::terminal_mode {
 namespace {
@@ -52,6 +55,40 @@ void append(char* buffer, int& length, const char* text) {
     while (*text) buffer[length++] = *text++;
 }
 
+// How long the restore may wait for a terminal whose output is stopped
+// (Ctrl+S): then it gives up, and the signal or the exit takes its course.
+constexpr int kRestoreWaitMs = 100;
+
+long long monotonic_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// Async-signal-safe: writes what the terminal takes within kRestoreWaitMs,
+// never blocking in write(2). The descriptor's flags are shared with
+// standard output, so they are put back as they were.
+void write_within_bound(int fd, const char* text, int length) {
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0) return;
+    if (!(flags & O_NONBLOCK)) fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    const long long deadline = monotonic_ms() + kRestoreWaitMs;
+    while (length > 0) {
+        const ssize_t n = write(fd, text, static_cast<std::size_t>(length));
+        if (n > 0) {
+            text += n;
+            length -= static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) break;
+        const long long left = deadline - monotonic_ms();
+        if (left <= 0) break;
+        pollfd p{fd, POLLOUT, 0};
+        poll(&p, 1, static_cast<int>(left));
+    }
+    if (!(flags & O_NONBLOCK)) fcntl(fd, F_SETFL, flags);
+}
+
 // Async-signal-safe.
 void put_back() {
     char text[64];
@@ -61,7 +98,7 @@ void put_back() {
     if (sent_attribute) append(text, length, kResetPen);
     if (sent_hidden) append(text, length, kShowCursor);
     if (sent_shape) append(text, length, linux_console ? kLinuxTerminalCursorShape : kTerminalCursorShape);
-    if (length > 0 && out_fd >= 0) posix_io::write_all(out_fd, text, static_cast<std::size_t>(length));
+    if (length > 0 && out_fd >= 0) write_within_bound(out_fd, text, length);
     if (keys_active) tcsetattr(key_fd, TCSANOW, &original);
 }
 
@@ -180,6 +217,13 @@ void install() {
     }
 }
 
+// Ours still in place for `slot`: nobody installed another handler since.
+bool ours_in_place(int i) {
+    struct sigaction now = {};
+    if (sigaction(kWatched[i], nullptr, &now) != 0) return false;
+    return (now.sa_flags & SA_SIGINFO) && now.sa_sigaction == ours[i].sa_sigaction && ours[i].sa_sigaction != nullptr;
+}
+
 void apply(bool signal_keys) {
     int next = 1 - keyboard_index;
     keyboard[next] = keyboard[keyboard_index];
@@ -252,6 +296,7 @@ void leave_keys() {
 }
 
 bool found_mode_echoed() { return (original.c_lflag & ECHO) != 0; }
+bool found_mode_echoed_controls() { return (original.c_lflag & ECHOCTL) != 0; }
 bool found_mode_mapped_enter() { return (original.c_iflag & (ICRNL | IGNCR)) == ICRNL; }
 
 void note_sent(int fd, TerminalKind kind, Sent what) {
@@ -272,8 +317,27 @@ void note_undone(Sent what) {
     if (what & kAlternateScreen) sent_alternate = 0;
 }
 
+void restore_handlers() {
+    if (!installed) return;
+    for (int i = 0; i < static_cast<int>(sizeof kWatched / sizeof kWatched[0]); ++i)
+        if (ours_in_place(i)) sigaction(kWatched[i], &previous[i], nullptr);
+    stack_t now = {};
+    if (sigaltstack(nullptr, &now) == 0 && now.ss_sp == alternate_stack && !(now.ss_flags & SS_ONSTACK)) {
+        stack_t off = {};
+        off.ss_flags = SS_DISABLE;
+        sigaltstack(&off, nullptr);
+    }
+    installed = false;
+}
+
 bool take_continued() { return take(continued); }
 bool take_resized() { return take(resized); }
 bool take_reset() { return take(reset); }
 
 }  // namespace versos::console::terminal_mode
+
+namespace versos::console {
+
+void restore_platform_handlers() { terminal_mode::restore_handlers(); }
+
+}  // namespace versos::console

@@ -12,6 +12,10 @@
 // mode. A handler installed after ours that passes the signal on to the one
 // it found reaches ours the same way. A signal the program ignores stays
 // ignored.
+//
+// Putting the terminal back never waits on it: where its output is stopped
+// (Ctrl+S), what it does not take within a tenth of a second is given up,
+// so that the signal, or the exit, still ends the program.
 #pragma once
 
 #include "lib/console/terminal/escapes.h"
@@ -29,6 +33,8 @@ void leave_keys();
 // True if the mode enter_keys found last echoed what was typed: keys typed
 // before it may have been shown at the terminal's cursor.
 bool found_mode_echoed();
+// True if that mode echoed control bytes as ^X.
+bool found_mode_echoed_controls();
 // True if the mode enter_keys found last turned a typed Enter into a line
 // feed: keys typed before it hold Enter as 10.
 bool found_mode_mapped_enter();
@@ -38,6 +44,11 @@ enum Sent { kAttribute = 1, kCursorHidden = 2, kCursorShape = 4, kAlternateScree
 void note_sent(int fd, TerminalKind kind, Sent what);
 // Undone by the console itself (the alternate screen left).
 void note_undone(Sent what);
+
+// Puts back the handlers found before ours (where no other was installed
+// since) and takes the alternate signal stack away from this thread, if it
+// is ours: the library is going away.
+void restore_handlers();
 
 // Each true once after the event, for the device to catch up with.
 bool take_continued();  // stopped and continued: what other programs drew is on the screen

@@ -50,16 +50,4 @@ bool copy(Source& in, Sink& out) {
     return transform_blocks(in, out, [](std::uint8_t*, std::size_t) {});
 }
 
-std::ptrdiff_t MemorySource::read(std::uint8_t* buf, std::size_t cap) {
-    const std::size_t n = std::min({cap, piece_, size_ - pos_});
-    if (n > 0) std::memcpy(buf, data_ + pos_, n);
-    pos_ += n;
-    return static_cast<std::ptrdiff_t>(n);
-}
-
-bool MemorySink::write(const std::uint8_t* data, std::size_t n) {
-    bytes.insert(bytes.end(), data, data + n);
-    return true;
-}
-
 }  // namespace versos::blocks

@@ -1,6 +1,7 @@
 // Block streams: where the file codecs take their bytes from and put them,
 // a large block at a time. The codecs see only these interfaces, so the same
-// code runs over file descriptors (file_io.h) and over memory (tests, fuzzers).
+// code runs over file descriptors (file_io.h) and over memory (the tests' and
+// fuzzers' tests/support/memory_blocks.h).
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 namespace versos::blocks {
 
@@ -111,26 +111,5 @@ bool transform_blocks(Source& in, Sink& out, Code&& code) {
 
 // Copies the source to the sink: false on a read or write error.
 bool copy(Source& in, Sink& out);
-
-// Memory as a source, handed out in pieces of at most `piece` bytes so that
-// tests and fuzzers can put block boundaries anywhere.
-class MemorySource : public Source {
-public:
-    MemorySource(const std::uint8_t* data, std::size_t size, std::size_t piece = kBlockSize)
-        : data_(data), size_(size), piece_(piece == 0 ? 1 : piece) {}
-    std::ptrdiff_t read(std::uint8_t* buf, std::size_t cap) override;
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t piece_;
-    std::size_t pos_ = 0;
-};
-
-class MemorySink : public Sink {
-public:
-    bool write(const std::uint8_t* data, std::size_t n) override;
-    std::vector<std::uint8_t> bytes;
-};
 
 }  // namespace versos::blocks

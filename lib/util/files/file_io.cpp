@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "lib/posix_io/posix_io.h"
@@ -86,6 +88,25 @@ bool owner_can_be_kept(const struct stat& st) {
     return false;
 }
 
+// N for a name of this process's descriptor N, else -1. Such a name is a
+// link that the kernel resolves to the descriptor's open file itself (a
+// pipe, a socket, a file at its current position), which no path names.
+int named_descriptor(const std::string& path) {
+    if (path == "/dev/stdin") return STDIN_FILENO;
+    if (path == "/dev/stdout") return STDOUT_FILENO;
+    if (path == "/dev/stderr") return STDERR_FILENO;
+    const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    for (const std::string& folder :
+         {std::string("/dev/fd/"), std::string("/proc/self/fd/"), std::string("/proc/thread-self/fd/"), own}) {
+        if (path.compare(0, folder.size(), folder) != 0) continue;
+        const std::string digits = path.substr(folder.size());
+        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return -1;
+        return std::stoi(digits);
+    }
+    return -1;
+}
+
 }  // namespace
 
 std::string resolved_target(const char* path) {
@@ -93,6 +114,7 @@ std::string resolved_target(const char* path) {
     // As many links as the kernel follows; a longer chain is left for the
     // open to refuse (ELOOP).
     for (int hops = 0; hops < 40; ++hops) {
+        if (named_descriptor(at) >= 0) return at;
         struct stat st;
         if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
         char link[PATH_MAX];
@@ -107,6 +129,7 @@ std::string resolved_target(const char* path) {
 
 Target target_kind(const char* path) {
     const std::string real = resolved_target(path);
+    if (named_descriptor(real) >= 0) return Target::descriptor;
     struct stat st;
     if (::lstat(real.c_str(), &st) != 0) return errno == ENOENT ? Target::fresh : Target::through;
     if (S_ISDIR(st.st_mode)) return Target::folder;
@@ -116,6 +139,24 @@ Target target_kind(const char* path) {
     if (!S_ISREG(st.st_mode) || ::faccessat(AT_FDCWD, real.c_str(), W_OK, AT_EACCESS) != 0) return Target::through;
     if (st.st_nlink > 1) return Target::several;
     return owner_can_be_kept(st) ? Target::replaceable : Target::through;
+}
+
+bool take_place_attributes(int fd, const char* target) {
+    struct stat old, own;
+    const bool replacing = ::stat(target, &old) == 0;
+    const mode_t mode = replacing ? old.st_mode & 07777 : 0666 & ~current_umask();
+    if (replacing) {
+        // Only root may give a file away; a group the caller is in will do.
+        if (::fstat(fd, &own) == 0 && (own.st_uid != old.st_uid || own.st_gid != old.st_gid) &&
+            ::fchown(fd, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid) {
+            if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+                // Not in that group either: the new file keeps the caller's.
+            }
+        }
+    }
+    // After fchown, which clears the set-user-ID bits.
+    if (::fstat(fd, &own) == 0 && (own.st_mode & 07777) == mode) return true;
+    return ::fchmod(fd, mode) == 0;
 }
 
 bool same_file(const char* a, const char* b) {
@@ -238,35 +279,102 @@ void OutFile::reset(const char* path) {
     write_what_ = "cannot write %s";
 }
 
-bool OutFile::copy_into_place() {
+namespace {
+
+// Takes the room for the stretches of data of `from` (its holes need none)
+// in `to`, where they will be copied: 0, or the errno. Where the file system
+// can't reserve room, the copy goes on without (0).
+int reserve_data_room(int from, int to, std::uint64_t length) {
+    std::uint64_t at = 0, start = 0, end = 0;
+    while (at < length && posix_io::next_data(from, at, start, end)) {
+        end = std::min(end, length);
+        if (start >= end) break;
+        const int error = posix_io::reserve_room(to, start, end - start);
+        if (error == EOPNOTSUPP) return 0;
+        if (error != 0) return error;
+        at = end;
+    }
+    return 0;
+}
+
+// Makes [from, to) of the file read as zeros: a hole where the file system
+// makes one, else written zeros. False, with errno, on a failure.
+bool zero_range(int fd, std::uint64_t from, std::uint64_t to, std::uint8_t* buf) {
+    if (from >= to) return true;
+    const int error = posix_io::punch_hole(fd, from, to - from);
+    if (error == 0) return true;
+    if (error != EOPNOTSUPP) return errno = error, false;
+    std::memset(buf, 0, blocks::kBlockSize);
+    for (std::uint64_t at = from; at < to;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(blocks::kBlockSize, to - at));
+        if (!posix_io::pwrite_all(fd, buf, n, at)) return false;
+        at += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+OutFile::Placed OutFile::copy_into_place() {
     // The file keeps its inode, and with it its other names, owner and
     // permissions; only a failure here can touch it.
     const int from = staged_.fd();
     const int to = open_retrying(real_.c_str(), O_WRONLY);
     if (to < 0) {
         note_failure("cannot open %s for writing", path_.c_str(), errno);
-        return false;
+        return Placed::failed;
+    }
+    struct stat old, now;
+    if (::fstat(to, &old) != 0 || ::fstat(from, &now) != 0) {
+        note_failure("cannot write %s", path_.c_str(), errno);
+        ::close(to);
+        return Placed::failed;
+    }
+    const auto old_length = static_cast<std::uint64_t>(old.st_size), length = static_cast<std::uint64_t>(now.st_size);
+    // The room first: a disk that can't take the new content fails here,
+    // before a byte of the file changes.
+    if (const int error = reserve_data_room(from, to, length); error != 0) {
+        // What was taken before the failure lies past the file's end: give
+        // it back (the bytes stay as they are).
+        struct stat after;
+        if (::fstat(to, &after) == 0 && after.st_blocks > old.st_blocks) (void)::ftruncate(to, old.st_size);
+        ::close(to);
+        note_failure("cannot write %s", path_.c_str(), error);
+        return Placed::no_room;
     }
     blocks::Buffer buf = blocks::make_buffer(blocks::kBlockSize);
     bool copied = buf != nullptr;
     int error = copied ? 0 : ENOMEM;
-    std::uint64_t at = 0;
-    while (copied) {
-        const std::ptrdiff_t n = posix_io::pread_full(from, buf.get(), blocks::kBlockSize, at);
-        if (n < 0) {
-            note_failure("cannot read %s", staged_.path(), errno);
-            ::close(to);
-            return false;
+    // The stretches of data, at their offsets; the holes between them are
+    // holes in the file too (zeros where the old content was).
+    std::uint64_t at = 0, start = 0, end = 0;
+    while (copied && at < length && posix_io::next_data(from, at, start, end)) {
+        start = std::min(start, length), end = std::min(end, length);
+        if (!zero_range(to, at, std::min(start, old_length), buf.get())) {
+            copied = false, error = errno;
+            break;
         }
-        if (n == 0) break;
-        copied = posix_io::pwrite_all(to, buf.get(), static_cast<std::size_t>(n), at);
-        if (!copied) error = errno;
-        at += static_cast<std::uint64_t>(n);
+        for (at = start; copied && at < end;) {
+            const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(blocks::kBlockSize, end - at));
+            const std::ptrdiff_t n = posix_io::pread_full(from, buf.get(), want, at);
+            if (n < 0) {
+                note_failure("cannot read %s", staged_.path(), errno);
+                ::close(to);
+                return Placed::failed;
+            }
+            if (n == 0) break;
+            copied = posix_io::pwrite_all(to, buf.get(), static_cast<std::size_t>(n), at);
+            if (!copied) error = errno;
+            at += static_cast<std::uint64_t>(n);
+        }
+        at = std::max(at, end);
     }
-    if (copied && ::ftruncate(to, static_cast<off_t>(at)) != 0) copied = false, error = errno;
+    if (copied && !zero_range(to, at, std::min(length, old_length), buf.get())) copied = false, error = errno;
+    // Cut to the new length: what was longer ends with the new content.
+    if (copied && ::ftruncate(to, static_cast<off_t>(length)) != 0) copied = false, error = errno;
     if (::close(to) != 0 && copied && errno != EINTR) copied = false, error = errno;
     if (!copied) note_failure("cannot write %s", path_.c_str(), error);
-    return copied;
+    return copied ? Placed::whole : Placed::failed;
 }
 
 bool OutFile::open_through() {
@@ -282,6 +390,17 @@ bool OutFile::open_through() {
     return true;
 }
 
+bool OutFile::open_descriptor() {
+    // Its own open file, shared: written at its position, as the shell's
+    // redirection (> or >>) set it, and never truncated.
+    fd_ = ::fcntl(named_descriptor(real_), F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) {
+        note_failure("cannot open %s for writing", path_.c_str(), errno);
+        return false;
+    }
+    return true;
+}
+
 bool OutFile::create(const char* path, const InFile& source) {
     reset(path);
     real_ = resolved_target(path);
@@ -292,8 +411,8 @@ bool OutFile::create(const char* path, const InFile& source) {
     }
     struct stat in, out;
     const bool source_known = source.fd() >= 0 && ::fstat(source.fd(), &in) == 0 && S_ISREG(in.st_mode);
-    if (kind == Target::through) {
-        if (!open_through()) return false;
+    if (kind == Target::through || kind == Target::descriptor) {
+        if (!(kind == Target::through ? open_through() : open_descriptor())) return false;
         if (::fstat(fd_, &out) != 0) return fail_write(errno);
     } else if (kind != Target::fresh && ::stat(real_.c_str(), &out) != 0) {
         note_failure("cannot open %s for writing", path, errno);
@@ -304,7 +423,7 @@ bool OutFile::create(const char* path, const InFile& source) {
         close_quietly(fd_);
         return false;
     }
-    if (kind == Target::through) return true;
+    if (kind == Target::through || kind == Target::descriptor) return true;
     if (kind == Target::fresh) {
         if (!staged_.make_beside(real_.c_str(), path, "cannot open %s for writing")) return false;
     } else if (!staged_.make_beside(real_.c_str(), path, nullptr)) {
@@ -385,12 +504,17 @@ bool OutFile::finish(bool done) {
         if (done && ok_ && reserved_) cut_to_written();
         fd_ = -1;  // staged_'s own
         if (done && ok_ && copy_back_) {
-            if (copy_into_place()) {
-                staged_.remove();
-                return true;
+            switch (copy_into_place()) {
+                case Placed::whole:
+                    staged_.remove();
+                    return true;
+                case Placed::no_room:
+                    staged_.remove();  // the file is as it was, and the disk full
+                    return false;
+                case Placed::failed:
+                    staged_.keep();  // the one whole copy of the new content
+                    return false;
             }
-            staged_.keep();  // the one whole copy of the new content
-            return false;
         }
         if (done && ok_ && staged_.rename_to(real_.c_str(), path_.c_str())) return true;
         staged_.remove();
@@ -458,20 +582,8 @@ bool TempFile::remove() {
 bool TempFile::rename_to(const char* target, const char* named) {
     if (named == nullptr) named = target;
     if (path_.empty() || fd_ < 0) return false;
-    struct stat old, own;
-    const bool replacing = ::stat(target, &old) == 0;
-    const mode_t mode = replacing ? old.st_mode & 07777 : 0666 & ~current_umask();
-    if (replacing) {
-        // Only root may give a file away; a group the caller is in will do.
-        if (::fstat(fd_, &own) == 0 && (own.st_uid != old.st_uid || own.st_gid != old.st_gid) &&
-            ::fchown(fd_, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid) {
-            if (::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) != 0) {
-                // Not in that group either: the new file keeps the caller's.
-            }
-        }
-    }
-    // After fchown, which clears the set-user-ID bits; mkstemp made it 0600.
-    if (::fchmod(fd_, mode) != 0 || ::close(fd_) != 0) {
+    // mkstemp made it 0600.
+    if (!take_place_attributes(fd_, target) || ::close(fd_) != 0) {
         note_failure("cannot write %s", path_.c_str(), errno);
         fd_ = -1;
         return false;

@@ -35,7 +35,10 @@ void set_progress_observer(ProgressObserver observer);
 
 // The file that writing to `path` reaches: the path itself, or where its
 // chain of symbolic links ends (a file that may not exist yet). A target
-// that is a link is replaced there, so that the link stays a link.
+// that is a link is replaced there, so that the link stays a link. A name of
+// one of this process's descriptors (/dev/stdout, /dev/fd/N,
+// /proc/self/fd/N) is where the chain stops: it is written through the
+// descriptor, whatever the descriptor's own link names.
 std::string resolved_target(const char* path);
 
 // What writing to a path does to what is there (decided by lstat on the
@@ -49,11 +52,19 @@ enum class Target {
                   // new content is made whole beside it, then copied into it
     through,      // a device, a FIFO, one of another owner or that can't be
                   // written: opened and written itself
+    descriptor,   // a name of one of this process's descriptors: written
+                  // through a duplicate of it, at its own position
     folder,       // refused
 };
 Target target_kind(const char* path);
 // Whether a finished file may be renamed onto a target of that kind.
 inline bool renamed_into_place(Target kind) { return kind == Target::fresh || kind == Target::replaceable; }
+
+// Gives the file open as fd what a file renamed onto `target` keeps: the
+// permissions of the file there and, as far as allowed, its owner and group;
+// where there is none, the permissions a new file gets. False, with errno,
+// when the permissions can't be set.
+bool take_place_attributes(int fd, const char* target);
 
 // Whether both paths name one file (through links, or as two names of it).
 bool same_file(const char* a, const char* b);
@@ -131,12 +142,15 @@ private:
 // A target being written. A regular file (or a new one) is written beside
 // it and renamed into place by finish(true), so that a failure or a kill
 // leaves what was there; a file of several names is written beside it too,
-// and copied into place once whole (if that copy fails, the new content
-// stays beside it, named by the failure record). Anything else, and a file
-// whose folder takes no file beside it, is written through, and truncated
-// (where it is a regular file) only when the first byte is written, so that
-// a source that fails at once leaves it as it was. A symbolic link is
-// followed to the file it names, which is treated so.
+// and copied into place once whole and once the room for it is reserved in
+// the file (a disk too full for it leaves the file as it was and drops the
+// new content; if the copy itself fails, the new content stays beside it,
+// named by the failure record). A name of one of the process's descriptors
+// is written through the descriptor at its position, never truncated.
+// Anything else, and a file whose folder takes no file beside it, is written
+// through, and truncated (where it is a regular file) only when the first
+// byte is written, so that a source that fails at once leaves it as it was.
+// A symbolic link is followed to the file it names, which is treated so.
 class OutFile : public blocks::Sink {
 public:
     OutFile() = default;
@@ -171,9 +185,16 @@ public:
     bool fail_write(int error);
 
 private:
+    // How copying the new content into a file of several names ended.
+    enum class Placed {
+        whole,    // the file holds it
+        no_room,  // the disk can't take it: the file is as it was
+        failed,   // the file may be damaged; the new content is still beside it
+    };
     void reset(const char* path);
     bool open_through();
-    bool copy_into_place();
+    bool open_descriptor();
+    Placed copy_into_place();
     void cut_to_written();
 
     int fd_ = -1;  // the target's, or staged_'s

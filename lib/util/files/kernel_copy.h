@@ -1,8 +1,10 @@
 // Copies a file with the kernel's own copy (copy_file_range): no byte passes
 // through the program, and file systems that share blocks between files copy
-// none. Where the kernel refuses, or copies nothing on its first call (another
-// file system, an old kernel, a device or pipe, files of /proc and /sys whose
-// size says nothing), the bytes are read and written as ever.
+// none. Only the stretches of data are copied, so a sparse file's holes stay
+// holes (also with pread and pwrite, where the kernel refuses: another file
+// system, an old kernel). A device or pipe, and files of /proc and /sys whose
+// size says nothing (the kernel copies nothing on its first call), are read
+// and written as ever.
 #pragma once
 
 #include "file_io.h"

@@ -20,14 +20,6 @@ namespace {
 using keycoding::Key;
 using zeroruns::Format;
 
-enum Flag {
-    kHasZero = 1,    // compressed (decompressed) because of a zero byte
-    kPacked = 2,     // compression into the intermediate file (decompression into the target) done
-    kCoded = 4,      // coding into the target (decoding into the intermediate file) done
-    kCleanedUp = 8,  // intermediate file removed, or renamed or moved to the target
-    kPlain = 16,     // coded without compression (extended pipeline)
-};
-
 constexpr const char* kIntermediate = "cannot write the intermediate file for %s";
 
 bool compress_into(Format format, const char* source, fileio::TempFile& temp, const char* target) {
@@ -106,13 +98,13 @@ int code_pipeline_once(Format format, const char* source, const char* target, Ke
         temp.keep();
         return 0;
     }
-    int flags = zero == 1 ? kHasZero | kPacked : 0;
+    int flags = zero == 1 ? codexe_ceros | codexe_comprimido : 0;
     if (!code_from(temp, target, key)) {
         temp.keep();
         return flags;
     }
-    flags |= zero == 1 ? kCoded : plain_flags;
-    if (temp.remove() && zero == 1) flags |= kCleanedUp;
+    flags |= zero == 1 ? codexe_codificado : plain_flags;
+    if (temp.remove() && zero == 1) flags |= codexe_limpio;
     return flags;
 }
 
@@ -130,15 +122,15 @@ int code_pipeline(Format format, const char* source, const char* target, Key key
         return code_pipeline_once(format, source, target, key, plain_flags);
     int flags = 0;
     if (source_holds_zero(source) == 1) {
-        flags |= kHasZero;
+        flags |= codexe_ceros;
         fileio::TempFile temp;
         const std::string real = fileio::resolved_target(target);
         if (temp.make_for(real.c_str(), fileio::target_kind(real.c_str())) && compress_into(format, source, temp, target)) {
-            flags |= kPacked;
+            flags |= codexe_comprimido;
             const bool source_whole = fileio::survives_failed_write(source, target);
             if (code_from(temp, target, key)) {
-                flags |= kCoded;
-                if (temp.remove()) flags |= kCleanedUp;
+                flags |= codexe_codificado;
+                if (temp.remove()) flags |= codexe_limpio;
             } else {
                 drop_or_keep(temp, source_whole);
             }
@@ -167,14 +159,14 @@ int decode_pipeline(Format format, const char* source, const char* target, Key k
         temp.remove();
         return 0;
     }
-    int flags = kCoded;
+    int flags = codexe_codificado;
     const bool source_whole = fileio::survives_failed_write(source, target);
     const int zero = temp_holds_zero(temp);  // -1: the intermediate file can't be read
     bool placed = false, finished = false;
     if (zero == 1) {
-        flags |= kHasZero;
+        flags |= codexe_ceros;
         placed = decompress_from(format, temp, target);
-        if (placed) flags |= kPacked;
+        if (placed) flags |= codexe_comprimido;
         finished = placed && temp.remove();
     } else if (zero == 0) {
         // Renamed only onto a regular file of one name or a new one, and
@@ -189,7 +181,7 @@ int decode_pipeline(Format format, const char* source, const char* target, Key k
         }
     }
     if (finished)
-        flags |= kCleanedUp;
+        flags |= codexe_limpio;
     else if (placed)
         temp.keep();  // the target is whole; only the removal failed
     else
@@ -202,7 +194,8 @@ int decode_pipeline(Format format, const char* source, const char* target, Key k
 int codexef_(const char* source, const char* target, const char* key) {
     const Key k = keycoding::caller_key(key);
     if (k.size == 0) return 0;
-    return fileio::int_result(0, source, [&] { return code_pipeline(Format::plain, source, target, k, kCoded); });
+    return fileio::int_result(0, source,
+                              [&] { return code_pipeline(Format::plain, source, target, k, codexe_solo_codificado); });
 }
 
 int dcodexef_(const char* source, const char* target, const char* key) {
@@ -214,7 +207,9 @@ int dcodexef_(const char* source, const char* target, const char* key) {
 int codexebisf_(const char* source, const char* target, const char* key) {
     const keycoding::WorkingKey working(key);
     if (!working.usable()) return 0;
-    return fileio::int_result(0, source, [&] { return code_pipeline(Format::extended, source, target, working.key(), kCoded | kPlain); });
+    return fileio::int_result(0, source, [&] {
+        return code_pipeline(Format::extended, source, target, working.key(), codexebis_solo_codificado);
+    });
 }
 
 int decodexebisf_(const char* source, const char* target, const char* key) {

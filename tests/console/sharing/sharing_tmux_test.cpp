@@ -3,11 +3,14 @@
 // window, under a box), printed text and the console keep their order and
 // places, and the console draws while standard output is captured.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/console/demo/tmux_terminal.h"
+#include "tests/support/files.h"
 
 namespace versos::test {
 namespace {
@@ -26,8 +29,20 @@ protected:
     void start(const std::string& scenario, const std::string& before = "") {
         t.run("clear; " + before + kProgram + " " + scenario);
     }
+    // Lets a program started with a pid file go on from its wait.
+    void let_go() {
+        const int pid = std::atoi(testing::read_file(t.path("pid")).value_or("").c_str());
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(kill(pid, SIGUSR1), 0);
+    }
     TmuxTerminal t;
 };
+
+int rows_holding(const std::vector<std::string>& rows, const std::string& text) {
+    int n = 0;
+    for (const std::string& row : rows) n += row.find(text) != std::string::npos;
+    return n;
+}
 
 TEST_F(SharingTest, AWindowLeavesTheShellOutputBesideIt) {
     start("window", "for i in $(seq 1 12); do printf 'shell line %2d %s\\n' $i '" + kRuler + "'; done; ");
@@ -74,6 +89,53 @@ TEST_F(SharingTest, APromptShowsBeforeTheKeyIsRead) {
     ASSERT_TRUE(t.wait_for("¿Seguir (s/n)?", &shown)) << shown;
     t.type("s");
     ASSERT_TRUE(t.wait_for("¿Seguir (s/n)? key 115", &shown)) << shown;
+    t.type("x");
+    EXPECT_TRUE(t.wait_for_shell());
+}
+
+TEST_F(SharingTest, GetcheEchoesAfterThePrompt) {
+    start("getche");
+    std::string shown;
+    ASSERT_TRUE(t.wait_for("prompt:", &shown)) << shown;
+    t.type("s");
+    ASSERT_TRUE(t.wait_for("echoed", &shown)) << shown;
+    EXPECT_EQ(t.screen()[0], "prompt: s") << shown;
+    t.type("x");
+    EXPECT_TRUE(t.wait_for_shell());
+}
+
+// A key typed while the program is busy is echoed after the printed text;
+// the console, reading it, leaves that text alone.
+TEST_F(SharingTest, PrintedTextSurvivesAKeyTypedAhead) {
+    start("typed-ahead " + t.path("pid"));
+    std::string shown;
+    ASSERT_TRUE(t.wait_for("printf text at (10,5)", &shown)) << shown;
+    t.type("k");
+    ASSERT_TRUE(t.wait_for("printf text at (10,5)k", &shown)) << shown;  // the terminal's echo
+    let_go();
+    ASSERT_TRUE(t.wait_for("read", &shown)) << shown;
+    EXPECT_EQ(t.screen()[4].substr(0, 30), "         printf text at (10,5)") << shown;
+    t.type("x");
+    EXPECT_TRUE(t.wait_for_shell());
+}
+
+// Enter typed on the bottom row scrolls the terminal up a line: every line
+// the console drew still shows once, where it drew it.
+TEST_F(SharingTest, EnterTypedAheadOnTheBottomRowDuplicatesNoLine) {
+    start("enter-typed-ahead " + t.path("pid"));
+    std::string shown;
+    ASSERT_TRUE(t.wait_for_cursor("0,24,1")) << t.screen_text();
+    ASSERT_EQ(t.screen()[9].find("console text at (30,10)"), 29u) << t.screen_text();
+    t.press({"Enter"});
+    ASSERT_TRUE(t.wait_until(
+        [&](const std::string&) { return t.screen()[8].find("console text at (30,10)") != std::string::npos; }, &shown))
+        << "the echo scrolled the terminal\n"
+        << shown;
+    let_go();
+    ASSERT_TRUE(t.wait_for("read", &shown)) << shown;
+    const std::vector<std::string> rows = t.screen();
+    EXPECT_EQ(rows_holding(rows, "console text at (30,10)"), 1) << shown;
+    EXPECT_EQ(rows[9].find("console text at (30,10)"), 29u) << shown;
     t.type("x");
     EXPECT_TRUE(t.wait_for_shell());
 }

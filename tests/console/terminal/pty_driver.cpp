@@ -11,6 +11,10 @@
 //
 //   console_terminal_driver --keys REPORT_FD
 //
+// The same, a line read by stdio first, then two keys:
+//
+//   console_terminal_driver --line-then-keys REPORT_FD
+//
 // A key read, then a line read by stdio, then keys typed ahead while the
 // program is busy, on a terminal:
 //
@@ -21,6 +25,12 @@
 // console's (passing it on) or before it (recovering):
 //
 //   console_terminal_driver --crash abort|overflow|bus-passed-on|bus-recovered REPORT_FD
+//
+// A plugin with the console in it loaded, drawing, unloaded; then the
+// terminal is resized (SIGWINCH), as it may be at any time:
+//
+//   console_terminal_driver --plugin PLUGIN REPORT_FD
+#include <dlfcn.h>
 #include <setjmp.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -101,6 +111,15 @@ void scripted_keys() {
     say("after the end\n");
 }
 
+void keys_after_a_line() {
+    char line[256];
+    if (!std::fgets(line, sizeof line, stdin)) std::strcpy(line, "(none)\n");
+    say(("line " + std::string(line)).c_str());
+    const int a = versos::getch_(), b = versos::getch_();
+    std::snprintf(line, sizeof line, "keys %d %d\n", a, b);
+    say(line);
+}
+
 void line_after_keys(int go_fd) {
     using namespace versos;
     char line[128];
@@ -172,6 +191,19 @@ void crash_while_reading(const std::string& how) {
     say("no crash\n");
 }
 
+void plugin_unloaded(const char* path) {
+    void* plugin = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (plugin == nullptr) return say("no plugin\n");
+    auto draw = reinterpret_cast<void (*)()>(dlsym(plugin, "draw_through_the_console"));
+    if (draw == nullptr) return say("no function\n");
+    draw();
+    dlclose(plugin);
+    // Unloaded indeed, or the rest would prove nothing.
+    say(dlopen(path, RTLD_NOW | RTLD_NOLOAD) == nullptr ? "unloaded\n" : "still loaded\n");
+    raise(SIGWINCH);
+    say("resized\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -180,9 +212,19 @@ int main(int argc, char** argv) {
         scripted_keys();
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--line-then-keys") == 0) {
+        report_fd = std::atoi(argv[2]);
+        keys_after_a_line();
+        return 0;
+    }
     if (argc == 4 && std::strcmp(argv[1], "--line") == 0) {
         report_fd = std::atoi(argv[2]);
         line_after_keys(std::atoi(argv[3]));
+        return 0;
+    }
+    if (argc == 4 && std::strcmp(argv[1], "--plugin") == 0) {
+        report_fd = std::atoi(argv[3]);
+        plugin_unloaded(argv[2]);
         return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "--crash") == 0) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tests/console/terminal/vterm_screen.h"
+#include "tests/support/process.h"
 #include "tests/support/pty_child.h"
 
 namespace versos::console {
@@ -105,21 +106,21 @@ bool keyboard_becomes(int fd, bool the_consoles) {
 // Runs the driver with `args` as the session leader of the pseudo-terminal
 // `slave`, its standard input and output; `keep` stays open in it.
 pid_t run_on_terminal(int master, int slave, const std::vector<std::string>& args, const std::vector<int>& drop) {
-    pid_t child = fork();
-    if (child != 0) return child;
-    test::become_terminal_program(master, slave, true);
-    for (int fd : drop) close(fd);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    return versos::testing::start_in_child([&] {
+        test::become_terminal_program(master, slave, true);
+        for (int fd : drop) close(fd);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        return 127;
+    });
 }
 
 // The driver on a fresh 80x25 pseudo-terminal, with a pipe on which it
-// reports and one on which the test tells it to go on. `ready()` is false
-// when no pseudo-terminal can be had (the test is then skipped) or the
-// driver could not start.
+// reports and, unless `go_pipe` is false, one on which the test tells it to
+// go on. `ready()` is false when no pseudo-terminal can be had (the test is
+// then skipped) or the driver could not start.
 struct DriverOnPty {
     int master = -1, slave = -1;
     int report[2] = {-1, -1}, go[2] = {-1, -1};
@@ -127,21 +128,21 @@ struct DriverOnPty {
     termios before{};
     bool no_pty = false;
 
-    explicit DriverOnPty(std::vector<std::string> options) {
+    explicit DriverOnPty(std::vector<std::string> options, bool go_pipe = true) {
         winsize size{25, 80, 0, 0};
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) {
             no_pty = true;
             return;
         }
         before = mode_of(slave);
-        if (pipe(report) != 0 || pipe(go) != 0) return;
+        if (pipe(report) != 0 || (go_pipe && pipe(go) != 0)) return;
         std::vector<std::string> args{CONSOLE_TERMINAL_DRIVER};
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(std::to_string(report[1]));
-        args.push_back(std::to_string(go[0]));
+        if (go_pipe) args.push_back(std::to_string(go[0]));
         driver = run_on_terminal(master, slave, args, {report[0], go[1]});
         close(report[1]);
-        close(go[0]);
+        if (go_pipe) close(go[0]);
     }
     ~DriverOnPty() {
         for (int fd : {master, slave, report[0], go[1]})
@@ -321,6 +322,49 @@ TEST(TerminalDeviceOnPty, PutBackAfterAStackOverflow) { crash_under_dash("overfl
 TEST(TerminalDeviceOnPty, PutBackAfterSigbusPassedOn) { crash_under_dash("bus-passed-on", SIGBUS); }
 TEST(TerminalDeviceOnPty, PutBackWhenSigbusIsRecovered) { crash_under_dash("bus-recovered", 0); }
 
+// The terminal's output stopped (Ctrl+S) while a key is read: SIGTERM still
+// ends the program, whose restore gives up on the terminal rather than wait.
+TEST(TerminalDeviceOnPty, ASignalEndsTheProgramWhileTheTerminalsOutputIsStopped) {
+    DriverOnPty pty({"--crash", "abort"}, false);
+    if (pty.no_pty) GTEST_SKIP() << "no pseudo-terminal to be had";
+    ASSERT_TRUE(pty.ready());
+    Stream reports(pty.report[0]), screen(pty.master);
+    const std::string ready = reports.line();
+    ASSERT_EQ(ready.rfind("ready ", 0), 0u) << ready;
+    ASSERT_TRUE(keyboard_becomes(pty.slave, true));
+    ASSERT_TRUE(screen.read_until("crash"));
+    ASSERT_EQ(tcflow(pty.slave, TCOOFF), 0);
+    ASSERT_EQ(kill(pty.driver, SIGTERM), 0);
+    int status = 0;
+    pid_t ended = 0;
+    for (int waited = 0; waited < kPatienceMs && ended == 0; ++waited) {
+        ended = waitpid(pty.driver, &status, WNOHANG);
+        if (ended == 0) poll(nullptr, 0, 1);
+    }
+    tcflow(pty.slave, TCOON);
+    if (ended == 0) {
+        kill(pty.driver, SIGKILL);
+        waitpid(pty.driver, &status, 0);
+    }
+    EXPECT_EQ(ended, pty.driver) << "the program hung putting the terminal back";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+}
+
+// A plugin drew through the console and was unloaded: the signal handlers
+// it installed are gone with it, so a resize later does no harm.
+TEST(TerminalDeviceOnPty, APluginUsingTheConsoleCanBeUnloaded) {
+    DriverOnPty pty({"--plugin", CONSOLE_TEST_PLUGIN}, false);
+    if (pty.no_pty) GTEST_SKIP() << "no pseudo-terminal to be had";
+    ASSERT_TRUE(pty.ready());
+    Stream reports(pty.report[0]), screen(pty.master);
+    EXPECT_EQ(reports.line(), "unloaded");
+    EXPECT_EQ(reports.line(), "resized");
+    int status = 0;
+    ASSERT_EQ(waitpid(pty.driver, &status, 0), pty.driver);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(screen.read_until("plugin"));
+}
+
 // Standard input and output redirected, no terminal: the bytes of standard
 // input are the keys, decoded as typed ones are, read one at a time so that
 // stdio reads what follows; at its end Enter once, then the program ends
@@ -331,21 +375,20 @@ struct Ended {
     int status = -1;
 };
 
-Ended run_with_input(const std::string& input) {
+Ended run_with_input(const std::string& input, const char* mode = "--keys") {
     int report[2], in[2], out[2], err[2];
     Ended ended;
     if (pipe(report) != 0 || pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return ended;
-    pid_t child = fork();
-    if (child < 0) return ended;
-    if (child == 0) {
+    const pid_t child = versos::testing::start_in_child([&] {
         dup2(in[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1], report[0]}) close(fd);
-        std::string r = std::to_string(report[1]);
-        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, "--keys", r.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+        const std::string r = std::to_string(report[1]);
+        execl(CONSOLE_TERMINAL_DRIVER, CONSOLE_TERMINAL_DRIVER, mode, r.c_str(), static_cast<char*>(nullptr));
+        return 127;
+    });
+    if (child < 0) return ended;
     for (int fd : {in[0], out[1], err[1], report[1]}) close(fd);
     // Small enough for the pipe: written whole before anything is read.
     if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) return ended;
@@ -384,6 +427,16 @@ TEST(TerminalDeviceWithoutATerminal, StandardInputsBytesAreTheKeys) {
     EXPECT_EQ(none.reports, "edited\n");
     EXPECT_EQ(none.status, 129);
     EXPECT_EQ(none.output, "");
+}
+
+// A line read by stdio, then keys: stdio has read the whole pipe into its
+// buffer, and the keys come from there, in order.
+TEST(TerminalDeviceWithoutATerminal, ALineThenKeysTakeTheirBytesInOrder) {
+    Ended piped = run_with_input("line\nk", "--line-then-keys");
+    EXPECT_EQ(piped.reports,
+              "line line\n"
+              "keys 107 13\n");
+    EXPECT_EQ(piped.status, 0);
 }
 
 }  // namespace
