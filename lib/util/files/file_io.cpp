@@ -337,7 +337,9 @@ OutFile::Placed OutFile::copy_into_place() {
         // What was taken before the failure lies past the file's end: give
         // it back (the bytes stay as they are).
         struct stat after;
-        if (::fstat(to, &after) == 0 && after.st_blocks > old.st_blocks) (void)::ftruncate(to, old.st_size);
+        if (::fstat(to, &after) == 0 && after.st_blocks > old.st_blocks && ::ftruncate(to, old.st_size) != 0) {
+            // Kept as it is: the room stays taken, the bytes unchanged.
+        }
         ::close(to);
         note_failure("cannot write %s", path_.c_str(), error);
         return Placed::no_room;
