@@ -59,8 +59,7 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             return show(kUsage);
         } else if (std::strcmp(arg, "--version") == 0) {
-            return show(std::string("versos-pegar ") + versos::version() + "
-");
+            return show(std::string("versos-pegar ") + versos::version() + "\n");
         } else {
             return versos::programs::unknown_option("versos-pegar", arg);
         }
