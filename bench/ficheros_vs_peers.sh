@@ -28,7 +28,7 @@ runs=${2:-10}
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 need_packages lz4
-cmake --build "$build" --target ficheros interleave zero_run_sample -j2 >/dev/null
+cmake --build "$build" --target versos_ficheros interleave zero_run_sample -j2 >/dev/null
 
 base=/dev/shm
 [ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}

@@ -14,8 +14,10 @@ include(GNUInstallDirs)
 # BUILD_SHARED_LIBS says, from the public headers include/versos/NAME.h and
 # include/versos/NAME/. Only what those headers mark VERSOS_NAME_EXPORT
 # (from the generated <versos/NAME/export.h>) is exported from the shared
-# library. Also declares versos_NAME_static, which the programs link: the same
-# library itself in a static build, a static copy of it in a shared build.
+# library. When the programs are built, also declares versos_NAME_static,
+# which they link: the same library itself in a static build, a static copy
+# of it in a shared build (never built for a user who wants the shared
+# libraries alone).
 function(versos_library name)
   cmake_parse_arguments(L "" "DESCRIPTION" "SOURCES;PRIVATE_LINKS;PC_REQUIRES_PRIVATE;PC_LIBS_PRIVATE" ${ARGN})
   set(target versos_${name})
@@ -35,12 +37,12 @@ function(versos_library name)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/export.h.in ${generated}/versos/${name}/export.h @ONLY)
 
   set(copies ${target})
-  if(BUILD_SHARED_LIBS)
+  if(VERSOS_BUILD_PROGRAMS AND BUILD_SHARED_LIBS)
     # The programs stay linked statically: the verse command's start-up cost
     # depends on it, and none of them needs the library installed beside it.
     add_library(${target}_static STATIC ${L_SOURCES})
     list(APPEND copies ${target}_static)
-  else()
+  elseif(VERSOS_BUILD_PROGRAMS)
     add_library(${target}_static ALIAS ${target})
   endif()
   foreach(copy ${copies})
@@ -80,22 +82,18 @@ function(versos_library name)
   endif()
 endfunction()
 
-# versos-NAME.pc, relocatable: its prefix is found from where the file lies,
-# so that cmake --install --prefix and DESTDIR both give a working file.
+# versos-NAME.pc as distributions write them: absolute paths from the
+# prefix the tree is installed to (cmake --install --prefix X writes X; a
+# DESTDIR is not part of it), so that at /usr pkg-config leaves out the
+# system folders. The file is written at install time, when that prefix is
+# known; the other lines are settled here.
 function(versos_pkg_config name)
   set(pc_name versos-${name})
   set(pc_description "${L_DESCRIPTION}")
   set(pc_lib versos_${name})
   list(JOIN L_PC_REQUIRES_PRIVATE " " pc_requires_private)
   list(JOIN L_PC_LIBS_PRIVATE " " pc_libs_private)
-  set(pc_dir ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-  if(IS_ABSOLUTE ${CMAKE_INSTALL_LIBDIR})
-    set(pc_prefix ${CMAKE_INSTALL_PREFIX})
-  else()
-    file(RELATIVE_PATH up /root/${pc_dir} /root)
-    string(REGEX REPLACE "/$" "" up ${up})
-    set(pc_prefix "\${pcfiledir}/${up}")
-  endif()
+  set(pc_prefix "@VERSOS_PC_PREFIX@")  # filled in at install time
   foreach(dir LIBDIR INCLUDEDIR)
     if(IS_ABSOLUTE ${CMAKE_INSTALL_${dir}})
       set(pc_${dir} ${CMAKE_INSTALL_${dir}})
@@ -103,30 +101,37 @@ function(versos_pkg_config name)
       set(pc_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
     endif()
   endforeach()
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/versos.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/${pc_name}.pc @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${pc_name}.pc DESTINATION ${pc_dir})
+  set(template ${PROJECT_BINARY_DIR}/pkgconfig/${pc_name}.pc.in)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/versos.pc.in ${template} @ONLY)
+  install(CODE "set(VERSOS_PC_TEMPLATE \"${template}\")
+                set(VERSOS_PC_DIR \"${CMAKE_INSTALL_LIBDIR}/pkgconfig\")
+                include(\"${PROJECT_SOURCE_DIR}/cmake/install_pkg_config.cmake\")")
 endfunction()
 
 # versos_man_page(doc/man/PAGE.SECTION.scd): PAGE.SECTION in roff, made by
 # scdoc at build time into the build's man/ folder and installed into
-# share/man/manSECTION.
+# share/man/manSECTION. Without scdoc the pages are left out, with a warning:
+# they are not worth failing a build for.
 function(versos_man_page source)
-  if(NOT SCDOC_PROGRAM)
-    find_program(SCDOC_PROGRAM scdoc)
-    if(NOT SCDOC_PROGRAM)
-      message(FATAL_ERROR "The man pages need scdoc (Debian: apt-get install scdoc)")
+  find_program(VERSOS_SCDOC_PROGRAM scdoc)
+  if(NOT VERSOS_SCDOC_PROGRAM)
+    get_property(warned GLOBAL PROPERTY VERSOS_SCDOC_WARNED)
+    if(NOT warned)
+      message(WARNING "scdoc not found: the man pages are not built (Debian: apt-get install scdoc)")
+      set_property(GLOBAL PROPERTY VERSOS_SCDOC_WARNED TRUE)
     endif()
+    return()
   endif()
   get_filename_component(page ${source} NAME_WLE)
   string(REGEX REPLACE ".*\\.([0-9])$" "\\1" section ${page})
   set(out ${PROJECT_BINARY_DIR}/man/${page})
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-    COMMAND sh -c "\"$0\" < \"$1\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"" ${SCDOC_PROGRAM} ${PROJECT_SOURCE_DIR}/${source} ${out}
+    COMMAND sh -c "\"$0\" < \"$1\" > \"$2.tmp\" && mv \"$2.tmp\" \"$2\"" ${VERSOS_SCDOC_PROGRAM} ${PROJECT_SOURCE_DIR}/${source} ${out}
     DEPENDS ${PROJECT_SOURCE_DIR}/${source}
     COMMENT "Man page ${page}"
     VERBATIM)
-  string(REPLACE "." "_" page_target man_${page})
+  string(REPLACE "." "_" page_target versos_man_${page})
   add_custom_target(${page_target} ALL DEPENDS ${out})
   set_property(GLOBAL APPEND PROPERTY VERSOS_MAN_PAGES ${out})
   if(VERSOS_INSTALL)

@@ -15,6 +15,7 @@
 #include "ficheros.h"
 #include "lib/posix_io/program_start.h"
 #include "lib/posix_io/program_text.h"
+#include "programs/usage_error.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ using versos::ficheros::kCommands;
 
 void help(std::FILE* out) {
     std::fputs(
-        "usage: ficheros SUBCOMMAND ARGS...\n"
+        "usage: ficheros [--] SUBCOMMAND [--] ARGS...\n"
         "       ficheros --help | --version\n"
         "Runs the file routine SUBCOMMAND and prints its result. Exit status 0 when the\n"
         "routine succeeds, 1 when it fails, 2 for a wrong command line.\n\n"
@@ -49,13 +50,8 @@ int shown_on_stdout(void (*write)(std::FILE*)) {
 
 void version(std::FILE* out) { std::fprintf(out, "ficheros %s\n", versos::version()); }
 
-int usage_error(const char* why, const Command* c) {
-    versos::program::messagef("ficheros: %s\n", versos::ficheros::shown(why).c_str());
-    if (c != nullptr)
-        versos::program::messagef("usage: ficheros %s %s\n", c->name, c->args);
-    else
-        versos::program::message("usage: ficheros SUBCOMMAND ARGS... (ficheros --help lists them)\n");
-    return 2;
+int usage_error(const std::string& why) {
+    return versos::programs::usage_error("ficheros", versos::ficheros::shown(why.c_str()).c_str());
 }
 
 const Command* find(const char* name) {
@@ -74,7 +70,8 @@ bool writes_standard_output(const Command& c, char** args) {
 
 // Empty when the arguments suit the subcommand, else what is wrong.
 std::string check(const Command& c, int count, char** args) {
-    if (count != c.arg_count) return std::string(c.name) + " takes " + std::to_string(c.arg_count) + " arguments";
+    if (count != c.arg_count)
+        return std::string(c.name) + " takes " + std::to_string(c.arg_count) + " arguments: " + c.args;
     if (c.kind == Args::keyed && args[count - 1][0] == '\0') return "the key must not be empty";
     int value;
     if (c.kind == Args::bits) {
@@ -89,22 +86,34 @@ std::string check(const Command& c, int count, char** args) {
 int main(int argc, char** argv) {
     argv = versos::program::utf8_arguments(argc, argv);
     versos::program::binary_standard_streams();
-    if (argc < 2) return usage_error("no subcommand given", nullptr);
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) return shown_on_stdout(help);
-    if (std::strcmp(argv[1], "--version") == 0) return shown_on_stdout(version);
-    const Command* command = find(argv[1]);
-    if (command == nullptr) return usage_error((std::string("unknown subcommand '") + argv[1] + "'").c_str(), nullptr);
-    const std::string wrong = check(*command, argc - 2, argv + 2);
-    if (!wrong.empty()) return usage_error(wrong.c_str(), command);
+    // Options come before the subcommand; "--" may end them there, or stand
+    // first after the subcommand, so that any file name can follow.
+    int next = 1;
+    if (next < argc && std::strcmp(argv[next], "--") == 0) {
+        ++next;
+    } else if (next < argc && argv[next][0] == '-' && argv[next][1] != '\0') {
+        if (std::strcmp(argv[next], "--help") == 0 || std::strcmp(argv[next], "-h") == 0)
+            return shown_on_stdout(help);
+        if (std::strcmp(argv[next], "--version") == 0) return shown_on_stdout(version);
+        return versos::programs::unknown_option("ficheros", versos::ficheros::shown(argv[next]).c_str());
+    }
+    if (next == argc) return usage_error("no subcommand given");
+    const Command* command = find(argv[next]);
+    if (command == nullptr) return usage_error(std::string("unknown subcommand '") + argv[next] + "'");
+    ++next;
+    if (next < argc && std::strcmp(argv[next], "--") == 0) ++next;
+    char** args = argv + next;
+    const std::string wrong = check(*command, argc - next, args);
+    if (!wrong.empty()) return usage_error(wrong);
 
     // Past a file-size limit (ulimit -f) a write then fails with EFBIG,
     // which the routines report and clean up after, where the signal's
     // default would kill the run and leave its temporary file.
     versos::program::survive_file_size_limit();
-    std::FILE* const result_out = writes_standard_output(*command, argv + 2) ? stderr : stdout;
+    std::FILE* const result_out = writes_standard_output(*command, args) ? stderr : stdout;
     versos::ficheros::enable_progress();
     versos::clear_file_failure();
-    const versos::ficheros::Outcome outcome = command->run(argv + 2);
+    const versos::ficheros::Outcome outcome = command->run(args);
     versos::ficheros::clear_progress();
 
     if (outcome.print_result) std::fprintf(result_out, "%d\n", outcome.result);

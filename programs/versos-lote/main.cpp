@@ -10,13 +10,14 @@
 
 #include "lib/posix_io/program_start.h"
 #include "lib/posix_io/program_text.h"
+#include "programs/usage_error.h"
 #include "programs/versos-lote/fragment_lines.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: versos-lote [-r] < LINES\n"
-    "       versos-lote [-r] MODE FROM TO\n"
+    "       versos-lote [-r] [--] MODE FROM TO\n"
     "Writes verse fragments on standard output, one a line, each the text that\n"
     "'versos MODE SEED' puts on the clipboard, converted to UTF-8.\n"
     "Without arguments, answers the lines of standard input: each holds a mode\n"
@@ -45,8 +46,7 @@ int show(const char* text) {
 }
 
 int wrong_command_line(const char* why, const char* what) {
-    versos::program::messagef("versos-lote: %s%s\n%s", why, what, kUsage);
-    return 2;
+    return versos::programs::usage_error("versos-lote", why, what);
 }
 
 // A bound of the range: decimal digits with an optional sign, nothing else,
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(arg, "--version") == 0) {
             return show("versos-lote " VERSOS_VERSION_STRING "\n");
         } else {
-            return wrong_command_line("unknown option: ", arg);
+            return versos::programs::unknown_option("versos-lote", arg);
         }
     }
 

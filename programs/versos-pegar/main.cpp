@@ -7,6 +7,7 @@
 #include "core/clipboard/clipboard_device.h"
 #include "lib/posix_io/program_start.h"
 #include "lib/posix_io/program_text.h"
+#include "programs/usage_error.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ using versos::program::Stream;
 using versos::program::write_text;
 
 constexpr char kUsage[] =
-    "usage: versos-pegar [-r]\n"
+    "usage: versos-pegar [-r] [--]\n"
     "Prints the text on the clipboard that versos writes, converted from\n"
     "Windows-1252 to UTF-8, with nothing added. The clipboard is chosen as\n"
     "versos chooses it: the file named by VERSOS_CLIPBOARD_FILE; else, on\n"
@@ -55,16 +56,21 @@ int main(int argc, char** argv) {
     // such, not a silent kill.
     program::survive_file_size_limit();
     TextFormat format = TextFormat::utf8;
+    bool options_done = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-r") == 0) {
+        const char* arg = argv[i];
+        if (options_done || arg[0] != '-' || arg[1] == '\0') {
+            return versos::programs::usage_error("versos-pegar", "unexpected argument: ", arg);
+        } else if (std::strcmp(arg, "--") == 0) {
+            options_done = true;
+        } else if (std::strcmp(arg, "-r") == 0) {
             format = TextFormat::windows1252;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             return show(kUsage);
-        } else if (std::strcmp(argv[i], "--version") == 0) {
+        } else if (std::strcmp(arg, "--version") == 0) {
             return show(std::string("versos-pegar ") + versos::version() + "\n");
         } else {
-            message(std::string("versos-pegar: unknown argument '") + argv[i] + "'\n" + kUsage);
-            return 2;
+            return versos::programs::unknown_option("versos-pegar", arg);
         }
     }
 

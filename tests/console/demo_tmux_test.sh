@@ -10,6 +10,7 @@ set -eu
 demo=${1:?usage: demo_tmux_test.sh CONSOLA_DEMO}
 command -v tmux >/dev/null || { echo "tmux is needed (Debian: apt-get install tmux)" >&2; exit 1; }
 export LC_ALL=C.UTF-8  # tmux passes and shows UTF-8 only in a UTF-8 locale
+export SHELL=/bin/sh   # tmux's own shell, whatever the user's login shell is
 dir=$(mktemp -d "${TMPDIR:-/tmp}/consola-demo-XXXXXX")
 # One tmux server for each run of the demo, each on a socket of its own.
 server=0

@@ -1,7 +1,8 @@
 # Builds and runs the outside project of project/ against versos, in the
 # given mode: "subdirectory" (versos from its sources) or "installed" (versos
 # installed from BINARY_DIR with cmake --install, then found by find_package,
-# and by pkg-config for a one-file program).
+# and by pkg-config for a one-file program). The outside project sets no
+# build type of its own, and versos must leave it so.
 # Expects SOURCE_DIR, BINARY_DIR, WORK_DIR, MODE, GENERATOR, CXX, LINK_FLAGS,
 # SHARED (the build's BUILD_SHARED_LIBS), LIBDIR (its CMAKE_INSTALL_LIBDIR).
 #
@@ -30,6 +31,13 @@ if(MODE STREQUAL "subdirectory")
   run(${configure} -B ${WORK_DIR}/build -DVERSOS_SOURCE_DIR=${SOURCE_DIR})
 else()
   run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
+  # A component versos does not have fails the search, by its name.
+  execute_process(COMMAND ${configure} -B ${WORK_DIR}/unknown-component -DCMAKE_PREFIX_PATH=${prefix}
+                          "-DVERSOS_COMPONENTS=util;nosuch"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(status EQUAL 0 OR NOT out MATCHES "no component named nosuch")
+    message(FATAL_ERROR "find_package(versos COMPONENTS util nosuch) did not fail naming nosuch:\n${out}")
+  endif()
   run(${configure} -B ${WORK_DIR}/build -DCMAKE_PREFIX_PATH=${prefix})
 endif()
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build -j2)

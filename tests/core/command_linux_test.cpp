@@ -162,5 +162,15 @@ TEST_F(VersosCommand, AnotherUsersFolderIsRefused) {
     EXPECT_EQ(run_program(PEGAR_BIN, {}, env).status, 2);
 }
 
+TEST_F(VersosCommand, PegarHelpThatCannotBeWrittenFails) {
+    // Output that fails is a failure, said as such.
+    for (const char* option : {"--help", "--version"}) {
+        const ProcessResult full = run_program({"sh", "-c", "exec \"$0\" \"$1\" >/dev/full", PEGAR_BIN, option},
+                                               ProcessOptions{env(), "", 10});
+        EXPECT_EQ(full.status, 2) << option;
+        EXPECT_EQ(full.err, "versos-pegar: standard output: No space left on device\n") << option;
+    }
+}
+
 }  // namespace
 }  // namespace versos::testing

@@ -77,9 +77,12 @@ TEST_F(VersosCommand, PegarCommandLine) {
     const ProcessResult help = run_program(PEGAR_BIN, {"--help"}, env());
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("usage"), std::string::npos);
-    const ProcessResult bad = run_program(PEGAR_BIN, {"-x"}, env());
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.err.find("-x"), std::string::npos);
+    EXPECT_TRUE(is_usage_error(run_program(PEGAR_BIN, {"-x"}, env()), "versos-pegar", "unknown option '-x'"));
+    EXPECT_TRUE(is_usage_error(run_program(PEGAR_BIN, {"--", "-r"}, env()), "versos-pegar", "-r"));
+    EXPECT_TRUE(is_usage_error(run_program(PEGAR_BIN, {"extra"}, env()), "versos-pegar", "extra"));
+    write_file(clip, "x");
+    const ProcessResult ended = run_program(PEGAR_BIN, {"-r", "--"}, env());
+    EXPECT_EQ(std::make_pair(ended.status, ended.out), std::make_pair(0, std::string("x")));
 }
 
 }  // namespace

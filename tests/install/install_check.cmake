@@ -1,7 +1,8 @@
 # Installs BINARY_DIR into a fresh prefix and checks the layout a
 # distribution expects, folder by folder.
-# Expects SOURCE_DIR, BINARY_DIR, WORK_DIR, SHARED, PROGRAMS, LIBDIR,
-# VERSION, VERSION_MAJOR.
+# Expects SOURCE_DIR, BINARY_DIR, WORK_DIR, SHARED, PROGRAMS, MAN_PAGES (ON
+# when scdoc made them), HARDENED (ON when the programs are linked as a
+# distribution wants them), LIBDIR, VERSION, VERSION_MAJOR.
 include(${CMAKE_CURRENT_LIST_DIR}/../run_or_fail.cmake)
 set(wrong "")
 macro(complain what)
@@ -86,7 +87,9 @@ run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
 if(PROGRAMS)
   foreach(program versos versos-pegar versos-lote ficheros)
     expect_file(bin/${program})
-    expect_file(share/man/man1/${program}.1)
+    if(MAN_PAGES)
+      expect_file(share/man/man1/${program}.1)
+    endif()
   endforeach()
   foreach(program versos-pegar versos-lote ficheros)
     execute_process(COMMAND ${prefix}/bin/${program} --version OUTPUT_VARIABLE shown RESULT_VARIABLE status)
@@ -94,6 +97,28 @@ if(PROGRAMS)
       set(wrong "${wrong}\n  ${program} --version: status ${status}, printed '${shown}'")
     endif()
   endforeach()
+endif()
+if(PROGRAMS AND HARDENED)
+  # Position-independent, stack-protected, full RELRO, immediate binding,
+  # fortified where there is anything to fortify; libxcb only loaded when
+  # the X11 clipboard is used, so never a dependency.
+  find_program(HARDENING_CHECK hardening-check)
+  foreach(program versos versos-pegar versos-lote ficheros)
+    run(readelf -d ${prefix}/bin/${program})
+    if(out MATCHES "NEEDED[^\n]*lib(xcb|Xau|Xdmcp|stdc\\+\\+)")
+      complain("bin/${program} needs ${CMAKE_MATCH_0}")
+    endif()
+    if(HARDENING_CHECK)
+      execute_process(COMMAND ${HARDENING_CHECK} --nocfprotection ${prefix}/bin/${program}
+                      RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+      if(NOT status EQUAL 0)
+        complain("hardening-check bin/${program}:\n${out}")
+      endif()
+    endif()
+  endforeach()
+  if(NOT HARDENING_CHECK)
+    message(STATUS "hardening-check (Debian's devscripts) not installed: the programs' hardening was not checked")
+  endif()
 endif()
 
 # include/versos/: every public header of the sources, the generated ones too.
@@ -154,19 +179,42 @@ foreach(package versos-util versos-consola versos-generador)
   if(NOT out STREQUAL "${VERSION}\n")
     complain("${package}.pc: version ${out}")
   endif()
-  run(pkg-config --variable=libdir ${package})
-  string(STRIP "${out}" libdir)
-  get_filename_component(libdir "${libdir}" REALPATH)
-  get_filename_component(expected "${prefix}/${LIBDIR}" REALPATH)
-  if(NOT libdir STREQUAL expected)
-    complain("${package}.pc: libdir ${libdir}, not ${expected}")
-  endif()
+  foreach(pair libdir:${LIBDIR} includedir:include)
+    string(REPLACE ":" ";" pair ${pair})
+    list(GET pair 0 variable)
+    list(GET pair 1 expected)
+    run(pkg-config --variable=${variable} ${package})
+    string(STRIP "${out}" found)
+    if(NOT found STREQUAL "${prefix}/${expected}")
+      complain("${package}.pc: ${variable} ${found}, not ${prefix}/${expected}")
+    endif()
+  endforeach()
 endforeach()
 
-# share/doc/versos/: the licence, the changes, the README and the formats.
+# share/doc/versos/: the changes, the README and the formats; not the
+# licence, which a distribution gives in a copyright file of its own.
 file(GLOB formats RELATIVE ${SOURCE_DIR}/doc ${SOURCE_DIR}/doc/*.md)
-foreach(doc README.md LICENSE CHANGELOG.md ${formats})
+foreach(doc README.md CHANGELOG.md ${formats})
   expect_file(share/doc/versos/${doc})
+endforeach()
+if(EXISTS ${prefix}/share/doc/versos/LICENSE)
+  complain("share/doc/versos/LICENSE is installed")
+endif()
+
+# As a distribution installs: --prefix /usr into a staging folder (DESTDIR).
+# The .pc files name /usr, so that pkg-config leaves the system folders out
+# of the flags it gives.
+set(ENV{DESTDIR} ${WORK_DIR}/stage)
+run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix /usr)
+unset(ENV{DESTDIR})
+set(ENV{PKG_CONFIG_PATH} ${WORK_DIR}/stage/usr/${LIBDIR}/pkgconfig)
+foreach(package versos-util versos-consola versos-generador)
+  file(STRINGS ${WORK_DIR}/stage/usr/${LIBDIR}/pkgconfig/${package}.pc prefix_line REGEX "^prefix=")
+  run(pkg-config --cflags ${package})
+  string(STRIP "${out}" cflags)
+  if(NOT prefix_line STREQUAL "prefix=/usr" OR NOT cflags STREQUAL "")
+    complain("${package}.pc installed at /usr: '${prefix_line}', --cflags '${cflags}'")
+  endif()
 endforeach()
 
 if(wrong)

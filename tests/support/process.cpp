@@ -27,4 +27,18 @@ std::vector<std::string> environment_with(const std::vector<std::string>& set, c
     return env;
 }
 
+::testing::AssertionResult is_usage_error(const ProcessResult& r, const std::string& program,
+                                          const std::string& problem) {
+    const std::string head = program + ": ";
+    const std::string tail = "\nTry '" + program + " --help'.\n";
+    const std::string& e = r.err;
+    const bool shaped = e.size() > head.size() + tail.size() && e.compare(0, head.size(), head) == 0 &&
+                        e.compare(e.size() - tail.size(), tail.size(), tail) == 0 &&
+                        e.find('\n') == e.size() - tail.size();
+    if (r.status == 2 && r.out.empty() && shaped && e.find(problem) < e.size() - tail.size())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "status " << r.status << ", stdout '" << r.out << "', stderr '" << e
+                                         << "' (wanted '" << head << "..." << problem << "..." << tail << "')";
+}
+
 }  // namespace versos::testing

@@ -2,6 +2,7 @@
 // its exit status and output.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -78,5 +79,11 @@ private:
 // with the "NAME=value" entries of `set` in place of their namesakes.
 std::vector<std::string> environment_with(const std::vector<std::string>& set,
                                           const std::vector<std::string>& unset = {});
+
+// How versos-pegar, versos-lote and ficheros answer a wrong command line:
+// status 2, nothing on standard output and, on standard error, one line
+// "PROGRAM: PROBLEM" (PROBLEM holding `problem`) and "Try 'PROGRAM --help'.".
+::testing::AssertionResult is_usage_error(const ProcessResult& r, const std::string& program,
+                                          const std::string& problem = "");
 
 }  // namespace versos::testing

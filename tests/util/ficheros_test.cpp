@@ -53,14 +53,16 @@ TEST_F(Ficheros, WrongCommandLinesExitWithTwoAndUsage) {
                                                          {"lbitchar", "x", "1"},
                                                          {"lbitchar", "0x", "1"},
                                                          {"lbitchar", "0x-1", "1"}};
-    for (const auto& args : wrong) {
-        const ProcessResult r = run(args);
-        EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find("usage: ficheros"), std::string::npos) << r.err;
-    }
-    EXPECT_NE(run({"codef", path("in"), path("out"), ""}).err.find("key must not be empty"), std::string::npos);
+    for (const auto& args : wrong)
+        EXPECT_TRUE(is_usage_error(run(args), "ficheros")) << (args.empty() ? "" : args[0]);
+    EXPECT_TRUE(is_usage_error(run({"codef", path("in"), path("out"), ""}), "ficheros", "key must not be empty"));
+    EXPECT_TRUE(is_usage_error(run({"--bogus", "x"}), "ficheros", "unknown option '--bogus'"));
+    EXPECT_TRUE(is_usage_error(run({"comprexe", path("in")}), "ficheros", "comprexe takes 2 arguments: SRC DST"));
     EXPECT_FALSE(testing::exists(path("out")));
+    // "--" before the subcommand and first after it.
+    write_file(path("zeros"), {'a', 0});
+    const ProcessResult ended = run({"--", "tienecerosf", "--", path("zeros")});
+    EXPECT_EQ(std::make_pair(ended.status, ended.out), std::make_pair(0, std::string("1\n")));
 }
 
 TEST_F(Ficheros, PrintsTheResultAndExitsByIt) {

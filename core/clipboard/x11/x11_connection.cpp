@@ -1,5 +1,7 @@
 #include "core/clipboard/x11/x11_connection.h"
 
+#include "core/clipboard/x11/xcb_library.h"
+
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -92,6 +94,7 @@ X11Connection::~X11Connection() { disconnect(); }
 
 bool X11Connection::connect(std::chrono::milliseconds budget, std::string& why) {
     if (conn_ != nullptr) return true;
+    if (!xcb_library_ready(why)) return false;
     auto s = std::make_shared<Shared>();
     std::thread helper;
     try {

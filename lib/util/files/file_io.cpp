@@ -145,8 +145,11 @@ bool take_place_attributes(int fd, const char* target) {
     if (replacing) {
         // Only root may give a file away; a group the caller is in will do.
         if (::fstat(fd, &own) == 0 && (own.st_uid != old.st_uid || own.st_gid != old.st_gid) &&
-            ::fchown(fd, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+            ::fchown(fd, old.st_uid, old.st_gid) != 0 && own.st_gid != old.st_gid) {
+            if (::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+                // Not in that group either: the new file keeps the caller's.
+            }
+        }
     }
     // After fchown, which clears the set-user-ID bits.
     if (::fstat(fd, &own) == 0 && (own.st_mode & 07777) == mode) return true;
@@ -299,7 +302,9 @@ OutFile::Placed OutFile::copy_into_place() {
         // What was taken before the failure lies past the file's end: give
         // it back (the bytes stay as they are).
         struct stat after;
-        if (::fstat(to, &after) == 0 && after.st_blocks > old.st_blocks) (void)::ftruncate(to, old.st_size);
+        if (::fstat(to, &after) == 0 && after.st_blocks > old.st_blocks && ::ftruncate(to, old.st_size) != 0) {
+            // Kept as it is: the room stays taken, the bytes unchanged.
+        }
         ::close(to);
         note_failure("cannot write %s", path_.c_str(), error);
         return Placed::no_room;

@@ -57,8 +57,10 @@ Renamed rename_into_place(int fd, const struct stat& opened, const char* source,
         ::rename(source, real.c_str()) == 0)
         return Renamed::done;
     struct stat now;
-    if (::fstat(fd, &now) == 0 && (now.st_uid != opened.st_uid || now.st_gid != opened.st_gid))
-        (void)::fchown(fd, opened.st_uid, opened.st_gid);
+    if (::fstat(fd, &now) == 0 && (now.st_uid != opened.st_uid || now.st_gid != opened.st_gid) &&
+        ::fchown(fd, opened.st_uid, opened.st_gid) != 0) {
+        // Best effort: the source is copied instead, whoever owns it now.
+    }
     (void)::fchmod(fd, opened.st_mode & 07777);
     return Renamed::copy_instead;
 }

@@ -11,7 +11,8 @@ namespace versos {
 namespace {
 
 using u64 = std::uint64_t;
-using u128 = unsigned __int128;
+// GCC's and Clang's own type, said as such so that -Wpedantic accepts it.
+__extension__ typedef unsigned __int128 u128;
 
 u64 mul_mod(u64 a, u64 b, u64 m) { return static_cast<u64>(static_cast<u128>(a) * b % m); }
 

@@ -15,7 +15,9 @@ constexpr auto kPollEvery = std::chrono::milliseconds(10);
 }  // namespace
 
 TmuxTerminal::TmuxTerminal() : socket_(folder_ / "tmux.sock") {
-    auto r = tmux({"-f", "/dev/null", "new-session", "-d", "-x", "80", "-y", "25", "-s", "t", "env PS1='$ ' /bin/sh"});
+    // The command as separate words, which tmux runs itself: one string would
+    // go through the user's login shell, which may be nologin.
+    auto r = tmux({"-f", "/dev/null", "new-session", "-d", "-x", "80", "-y", "25", "-s", "t", "env", "PS1=$ ", "/bin/sh"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(wait_for("$")) << "no shell prompt";  // its blank is trimmed
 }
@@ -25,7 +27,8 @@ TmuxTerminal::~TmuxTerminal() { tmux({"kill-server"}); }
 testing::ProcessResult TmuxTerminal::tmux(std::vector<std::string> args) {
     args.insert(args.begin(), {"tmux", "-S", socket_});
     testing::ProcessOptions options;
-    options.env = {"PATH=/usr/bin:/bin", "HOME=" + folder_.path(), "LC_ALL=C.UTF-8", "TMUX_TMPDIR=" + folder_.path()};
+    options.env = {"PATH=/usr/bin:/bin", "HOME=" + folder_.path(), "LC_ALL=C.UTF-8", "TMUX_TMPDIR=" + folder_.path(),
+                   "SHELL=/bin/sh"};
     return testing::run_program(args, options);
 }
 
