@@ -3,9 +3,11 @@
 #include "core/clipboard/x11/xcb_library.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
@@ -25,6 +27,8 @@ struct X11Connection::Shared {
     bool armed = false;
     bool expired = false;
     Clock::time_point deadline;
+    std::chrono::milliseconds budget{0};
+    std::uint64_t read_by_then = 0;  // what the server had sent when the deadline was set
     xcb_connection_t* conn = nullptr;
     int screen_number = 0;
 };
@@ -57,6 +61,15 @@ const xcb_screen_t* nth_screen(xcb_connection_t* c, int n) {
     return nullptr;
 }
 
+// Whether the server has sent anything since `read_by_then`: read by
+// libxcb already, or waiting in the socket for a caller that has not been
+// given the processor yet.
+bool server_spoke(xcb_connection_t* c, int fd, std::uint64_t read_by_then) {
+    if (xcb_total_read(c) != read_by_then) return true;
+    pollfd waiting{fd, POLLIN, 0};
+    return ::poll(&waiting, 1, 0) > 0 && (waiting.revents & POLLIN) != 0;
+}
+
 }  // namespace
 
 void X11Connection::connect_then_watch(std::shared_ptr<Shared> s) {
@@ -75,11 +88,17 @@ void X11Connection::connect_then_watch(std::shared_ptr<Shared> s) {
     if (s->state == Shared::State::failed) return;
 
     // The watchdog. Shutting the socket down (not closing it) leaves the
-    // descriptor to its owner and wakes every wait on it.
+    // descriptor to its owner and wakes every wait on it. Only a server that
+    // has said nothing for a whole budget is cut off: one that keeps
+    // answering is reachable, and the time went to a caller that a busy
+    // machine kept waiting for the processor.
     const int fd = xcb_get_file_descriptor(c);
     while (!s->stop) {
         if (!s->armed) {
             s->changed.wait(lock);
+        } else if (Clock::now() >= s->deadline && server_spoke(c, fd, s->read_by_then)) {
+            s->read_by_then = xcb_total_read(c);
+            s->deadline = Clock::now() + s->budget;
         } else if (Clock::now() >= s->deadline) {
             ::shutdown(fd, SHUT_RDWR);
             s->expired = true;
@@ -138,6 +157,8 @@ void X11Connection::arm(std::chrono::milliseconds budget) {
     if (!shared_) return;
     std::lock_guard<std::mutex> lock(shared_->mutex);
     shared_->armed = true;
+    shared_->budget = budget;
+    shared_->read_by_then = xcb_total_read(conn_);
     shared_->deadline = Clock::now() + budget;
     shared_->changed.notify_all();
 }

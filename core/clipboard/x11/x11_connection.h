@@ -6,7 +6,8 @@
 // the caller stops waiting for at the deadline, and once connected the same
 // thread acts as a watchdog: while armed, it shuts the socket down at the
 // deadline, which makes any blocked libxcb call return with a connection
-// error.
+// error. The deadline moves on as long as the server keeps sending: it is
+// the server's silence that is bounded, not the caller's own slowness.
 #pragma once
 
 #include <chrono>
@@ -35,8 +36,8 @@ public:
     // Whether the connection still works (no error, not shut down).
     bool usable() const { return conn_ != nullptr && xcb_connection_has_error(conn_) == 0; }
 
-    // From now on, shuts the connection down if it is still armed `budget`
-    // from now. Calling it again moves the deadline.
+    // From now on, shuts the connection down once the server has sent
+    // nothing for `budget` while armed. Calling it again moves the deadline.
     void arm(std::chrono::milliseconds budget);
     void disarm();
     // True once the watchdog has shut the connection down.
