@@ -53,11 +53,4 @@ void write_file(const std::string& path, const Bytes& bytes) {
 
 bool exists(const std::string& path) { return std::filesystem::exists(native_path(path)); }
 
-void expect_only(const TempFolder& dir, std::vector<std::string> expected) {
-    std::vector<std::string> names = dir.names();
-    std::sort(names.begin(), names.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(names, expected);
-}
-
 }  // namespace versos::testing
