@@ -37,7 +37,7 @@ run_unprivileged() {  # build dir
     home=$(mktemp -d)
     chown -R "$user:$group" "$dir" "$home"
     status=0
-    as_user env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 DISPLAY="$VERSOS_TEST_DISPLAY" \
+    as_user env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$VERSOS_TEST_DISPLAY" \
         ctest --test-dir "$dir" --output-on-failure -j"$jobs" || status=$?
     chown -R "$owner" "$dir"
     rm -rf "$home"
