@@ -18,6 +18,7 @@ namespace {
     X(xcb_disconnect) \
     X(xcb_connection_has_error) \
     X(xcb_flush) \
+    X(xcb_total_read) \
     X(xcb_get_file_descriptor) \
     X(xcb_get_setup) \
     X(xcb_generate_id) \
@@ -88,6 +89,7 @@ xcb_connection_t* xcb_connect(const char* displayname, int* screenp) { return ca
 void xcb_disconnect(xcb_connection_t* c) { calls().xcb_disconnect(c); }
 int xcb_connection_has_error(xcb_connection_t* c) { return calls().xcb_connection_has_error(c); }
 int xcb_flush(xcb_connection_t* c) { return calls().xcb_flush(c); }
+uint64_t xcb_total_read(xcb_connection_t* c) { return calls().xcb_total_read(c); }
 int xcb_get_file_descriptor(xcb_connection_t* c) { return calls().xcb_get_file_descriptor(c); }
 const struct xcb_setup_t* xcb_get_setup(xcb_connection_t* c) { return calls().xcb_get_setup(c); }
 uint32_t xcb_generate_id(xcb_connection_t* c) { return calls().xcb_generate_id(c); }
