@@ -18,7 +18,7 @@ run_suite() {  # build dir, extra cmake arguments...
     shift
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$dir" -j"$jobs"
-    ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs" ${CTEST_LABEL:+-L "$CTEST_LABEL"}
 }
 
 # The normal suite once more as an unprivileged user whose login shell is
@@ -58,7 +58,7 @@ fi
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 run_suite build-sanitize -DVERSOS_SANITIZE=ON
 echo "== shared libraries: consumers and the install layout =="
-run_suite build-shared -DVERSOS_WERROR=ON -DVERSOS_PEDANTIC=ON -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_LIBDIR=lib/x86_64-linux-gnu \
+CTEST_LABEL=packaging run_suite build-shared -DVERSOS_WERROR=ON -DVERSOS_PEDANTIC=ON -DBUILD_SHARED_LIBS=ON -DCMAKE_INSTALL_LIBDIR=lib/x86_64-linux-gnu \
           -DVERSOS_BUILD_BENCH=OFF -DVERSOS_BUILD_EXAMPLES=OFF
 echo "== the Windows build under Wine =="
 scripts/windows_tests.sh build-windows
