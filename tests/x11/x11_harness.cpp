@@ -35,7 +35,9 @@ public:
         ASSERT_NE(test_display(), "")
             << "neither VERSOS_TEST_DISPLAY nor DISPLAY is set: run the tests through scripts/test.sh, which "
                "starts Xvfb, or under xvfb-run";
-        const Result probe = xclip_read("TARGETS");
+        // Only a server that never answers may fail here; a starved xclip
+        // takes many seconds to start on a busy machine.
+        const Result probe = run({"xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"}, "", "", 60);
         ASSERT_FALSE(probe.timed_out);
         ASSERT_EQ(probe.err.find("Can't open display"), std::string::npos)
             << "the X server " << test_display() << " can't be reached: " << probe.err;
