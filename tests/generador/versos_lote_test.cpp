@@ -2,14 +2,9 @@
 // order; wrong lines are named and skipped; wrong command lines refused.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <versos/generador.h>
 #include <algorithm>
 #include <climits>
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -47,83 +42,6 @@ TEST(VersosLote, AnswersEveryGoodLineInOrder) {
     EXPECT_EQ(r.out, lines_of({{'B', 42}, {'x', -1}, {'D', INT_MAX}, {'w', 3}, {'w', 1}, {'0', 42}, {'k', 0},
                                {'E', INT_MIN}},
                               false));
-}
-
-// versos-lote with its standard input and output on pipes the test holds, as
-// a shell's coprocess: lines are sent and answers awaited one at a time.
-class Coprocess {
-public:
-    // `waiting`: written into its input before it starts.
-    Coprocess(bool nonblocking_input, const std::string& waiting) {
-        std::signal(SIGPIPE, SIG_IGN);  // sending to one that has ended fails instead
-        if (::pipe2(in_, O_CLOEXEC) != 0 || ::pipe2(out_, O_CLOEXEC) != 0) return;
-        if (nonblocking_input) ::fcntl(in_[0], F_SETFL, O_NONBLOCK);
-        send(waiting);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in_[0], STDIN_FILENO);
-            ::dup2(out_[1], STDOUT_FILENO);
-            ::execl(LOTE_BIN, LOTE_BIN, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(in_[0]);
-        ::close(out_[1]);
-    }
-    ~Coprocess() { finish(); }
-    bool ok() const { return pid_ > 0; }
-
-    void send(const std::string& text) {
-        if (in_[1] >= 0) (void)!::write(in_[1], text.data(), text.size());  // within a pipe's capacity
-    }
-    // Its output up to the `count`-th newline; less if it ends its output,
-    // or if nothing comes for a minute (a hang, not a timing).
-    std::string receive_lines(int count) {
-        std::string got;
-        while (std::count(got.begin(), got.end(), '\n') < count) {
-            pollfd ready = {out_[0], POLLIN, 0};
-            if (::poll(&ready, 1, 60000) != 1) break;
-            char c;
-            if (::read(out_[0], &c, 1) != 1) break;
-            got += c;
-        }
-        return got;
-    }
-    // Ends its input and waits for it: its exit status.
-    int finish() {
-        if (in_[1] >= 0) ::close(in_[1]);
-        in_[1] = -1;
-        if (pid_ <= 0) return -1;
-        receive_lines(INT_MAX);
-        ::close(out_[0]);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    int in_[2] = {-1, -1}, out_[2] = {-1, -1};
-    pid_t pid_ = -1;
-};
-
-TEST(VersosLote, AnswersEachLineBeforeWaitingForTheNext) {
-    Coprocess lote(false, "x 1\n");
-    ASSERT_TRUE(lote.ok());
-    EXPECT_EQ(lote.receive_lines(1), lines_of({{'x', 1}}));
-    lote.send("B 42\ny 3\n");
-    EXPECT_EQ(lote.receive_lines(2), lines_of({{'B', 42}, {'y', 3}}));
-    EXPECT_EQ(lote.finish(), 0);
-}
-
-TEST(VersosLote, WaitsOnANonBlockingInput) {
-    // Its input runs dry while the writer still holds it: a read would
-    // wait, and on a non-blocking input fails with EAGAIN instead.
-    Coprocess lote(true, "x 1\n");
-    ASSERT_TRUE(lote.ok());
-    EXPECT_EQ(lote.receive_lines(1), lines_of({{'x', 1}}));
-    lote.send("y 2\n");
-    EXPECT_EQ(lote.receive_lines(1), lines_of({{'y', 2}}));
-    EXPECT_EQ(lote.finish(), 0);
 }
 
 TEST(VersosLote, LinesLongerThanTheBoundAreWrongAndSkipped) {
