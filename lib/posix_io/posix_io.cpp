@@ -15,18 +15,6 @@ std::ptrdiff_t read_some(int fd, void* buf, std::size_t size) {
     return n;
 }
 
-std::ptrdiff_t read_full(int fd, void* buf, std::size_t size) {
-    auto* p = static_cast<char*>(buf);
-    std::size_t got = 0;
-    while (got < size) {
-        const std::ptrdiff_t n = read_some(fd, p + got, size - got);
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::ptrdiff_t>(got);
-}
-
 std::ptrdiff_t pread_full(int fd, void* buf, std::size_t size, std::uint64_t offset) {
     auto* p = static_cast<char*>(buf);
     std::size_t got = 0;
