@@ -33,6 +33,20 @@ constexpr std::array<Utf8, 256> kUtf8 = [] {
 
 const Utf8& utf8(unsigned char byte) { return kUtf8[byte]; }
 
+std::string utf8_text(std::string_view bytes, bool keep_line_breaks) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        if (keep_line_breaks && (c == '\n' || c == '\t')) {
+            out += c;
+            continue;
+        }
+        const Utf8& g = kUtf8[static_cast<unsigned char>(c)];
+        out.append(g.bytes, g.length);
+    }
+    return out;
+}
+
 char16_t glyph(unsigned char byte) { return static_cast<char16_t>(glyph_of(byte)); }
 
 unsigned char from_glyph(char32_t c) {

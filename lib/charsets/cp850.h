@@ -2,6 +2,9 @@
 // terminal and which byte a typed character gives.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "lib/charsets/utf8.h"
 
 namespace versos::cp850 {
@@ -32,6 +35,9 @@ inline constexpr char16_t kHigh[128] = {
 // never acts on one; 0x00 shows blank.
 using Utf8 = charsets::Utf8;
 const Utf8& utf8(unsigned char byte);
+// A text of the code page as a terminal shows it, in UTF-8: each byte's
+// glyph, but line feeds and tabs keep their effect when `keep_line_breaks`.
+std::string utf8_text(std::string_view bytes, bool keep_line_breaks);
 // The same glyph as one UTF-16 unit, as a Windows console cell holds it.
 char16_t glyph(unsigned char byte);
 // The byte a cell showing `c` holds: the inverse of glyph, the control

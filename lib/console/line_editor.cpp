@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "lib/console/device.h"
 #include "lib/console/message_box.h"
@@ -79,12 +80,7 @@ void echo(const char* bytes, int count) {
 // console would have shown.
 void show_final_text(const char* bytes, int count) {
     if (console::device().shows_output()) return;
-    std::string shown;
-    for (int i = 0; i < count; ++i) {
-        const cp850::Utf8& glyph = cp850::utf8(static_cast<unsigned char>(bytes[i]));
-        shown.append(glyph.bytes, glyph.length);
-    }
-    console::write_on_standard_error(shown);
+    console::write_on_standard_error(cp850::utf8_text(std::string_view(bytes, static_cast<std::size_t>(count)), false));
 }
 
 void erase_shown(const LineEditor& e, int shown_length) {

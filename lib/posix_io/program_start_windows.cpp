@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "windows_console.h"
 #include "windows_names.h"
 
 // The C runtime's split of the command line into wmain's arguments;
@@ -52,10 +53,7 @@ void binary_standard_streams() {
     for (int fd = 0; fd <= 2; ++fd) ::_setmode(fd, _O_BINARY);
 }
 
-bool is_console(int fd) {
-    DWORD mode;
-    return GetConsoleMode(handle_of(fd), &mode) != 0;
-}
+bool is_console(int fd) { return windows::is_console(handle_of(fd)); }
 
 void console_escapes(int fd) {
     const HANDLE console = handle_of(fd);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "lib/charsets/utf16.h"
+#include "windows_console.h"
 #include "windows_names.h"
 
 namespace versos::program {
@@ -19,28 +20,6 @@ std::string error_text(DWORD error) {
     LocalFree(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
     return out.empty() ? "error " + std::to_string(error) : out;
-}
-
-// Whether `handle` is a console; the C runtime's _isatty also says yes for
-// NUL and other character devices.
-bool is_console(HANDLE handle) {
-    DWORD mode;
-    return GetConsoleMode(handle, &mode) != 0;
-}
-
-bool write_console(HANDLE console, std::u16string_view letters) {
-    // In pieces, as a console takes only so much at once; a piece never ends
-    // between the two halves of a surrogate pair.
-    constexpr std::size_t kPiece = 8192;
-    while (!letters.empty()) {
-        std::size_t n = letters.size() < kPiece ? letters.size() : kPiece;
-        if (n < letters.size() && letters[n - 1] >= 0xD800 && letters[n - 1] <= 0xDBFF) --n;
-        DWORD written = 0;
-        if (!WriteConsoleW(console, letters.data(), static_cast<DWORD>(n), &written, nullptr) || written == 0)
-            return false;
-        letters.remove_prefix(written);
-    }
-    return true;
 }
 
 bool write_bytes(HANDLE handle, std::string_view bytes) {
@@ -63,10 +42,10 @@ bool write_text(Stream stream, std::string_view text, Encoding encoding, std::st
         return false;
     }
     bool written;
-    if (is_console(handle)) {
+    if (windows::is_console(handle)) {
         const std::u16string letters = encoding == Encoding::utf8 ? charsets::utf8_to_utf16(text)
                                                                   : charsets::cp1252_to_utf16(text.data(), text.size());
-        written = write_console(handle, letters);
+        written = windows::write_console(handle, letters);
     } else {
         written = write_bytes(handle, text);
     }
