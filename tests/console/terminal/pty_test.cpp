@@ -14,7 +14,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -353,11 +355,18 @@ TEST(TerminalDeviceOnPty, ASignalEndsTheProgramWhileTheTerminalsOutputIsStopped)
 // A plugin drew through the console and was unloaded: the signal handlers
 // it installed are gone with it, so a resize later does no harm.
 TEST(TerminalDeviceOnPty, APluginUsingTheConsoleCanBeUnloaded) {
-    // Under the sanitizers the driver reports the unload and the resize but
-    // exits 1 afterwards; why is not known yet, so the case runs in the
-    // normal build only.
-    if (VERSOS_SANITIZED) GTEST_SKIP() << "the sanitized driver exits 1 after unloading a plugin (not yet understood)";
+    // The console's device is made once and kept while its library is
+    // loaded: an unloaded plugin leaves its memory unreleased, which
+    // LeakSanitizer would report at the driver's exit (status 1). What
+    // matters here is the handlers, so the driver runs without leak checks.
+    const char* set = std::getenv("ASAN_OPTIONS");
+    const std::optional<std::string> found = set ? std::optional<std::string>(set) : std::nullopt;
+    setenv("ASAN_OPTIONS", (found.value_or("") + ":detect_leaks=0").c_str(), 1);
     DriverOnPty pty({"--plugin", CONSOLE_TEST_PLUGIN}, false);
+    if (found)
+        setenv("ASAN_OPTIONS", found->c_str(), 1);
+    else
+        unsetenv("ASAN_OPTIONS");
     if (pty.no_pty) GTEST_SKIP() << "no pseudo-terminal to be had";
     ASSERT_TRUE(pty.ready());
     Stream reports(pty.report[0]), screen(pty.master);
