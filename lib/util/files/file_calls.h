@@ -1,6 +1,7 @@
 // The calls on an open file that the file routines make alike on every
 // system (file_io_shared.cpp), each system's own beside it: file_io.cpp on
-// POSIX systems, file_io_windows.cpp on Windows.
+// POSIX systems, file_io_windows.cpp on Windows. close_quietly and
+// rewound_copy, built on the others, are file_io_shared.cpp's.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,10 @@ namespace versos::fileio::sys {
 void close_quietly(int& fd);
 // Closes fd: false, with errno, when the close reports a failure.
 bool close_file(int fd);
+// A duplicate of fd (on POSIX systems, closed on exec); -1, with errno.
+int duplicate(int fd);
+// Sets the file's position: false, with errno.
+bool seek_to(int fd, std::uint64_t at);
 // A duplicate of fd, set at the start of the file; -1, with errno.
 int rewound_copy(int fd);
 // Sets the file's length, cutting or extending it: false, with errno.

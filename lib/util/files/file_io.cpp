@@ -92,23 +92,11 @@ int named_descriptor(const std::string& path) {
 
 namespace sys {
 
-void close_quietly(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
 bool close_file(int fd) { return ::close(fd) == 0; }
 
-int rewound_copy(int fd) {
-    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (copy >= 0 && ::lseek(copy, 0, SEEK_SET) < 0) {
-        const int err = errno;
-        ::close(copy);
-        errno = err;
-        return -1;
-    }
-    return copy;
-}
+int duplicate(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 0); }
+
+bool seek_to(int fd, std::uint64_t at) { return ::lseek(fd, static_cast<off_t>(at), SEEK_SET) >= 0; }
 
 bool cut_to(int fd, std::uint64_t size) { return ::ftruncate(fd, static_cast<off_t>(size)) == 0; }
 

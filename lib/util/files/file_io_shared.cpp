@@ -10,6 +10,26 @@
 
 namespace versos::fileio {
 
+namespace sys {
+
+void close_quietly(int& fd) {
+    if (fd >= 0) close_file(fd);
+    fd = -1;
+}
+
+int rewound_copy(int fd) {
+    const int copy = duplicate(fd);
+    if (copy >= 0 && !seek_to(copy, 0)) {
+        const int err = errno;
+        close_file(copy);
+        errno = err;
+        return -1;
+    }
+    return copy;
+}
+
+}  // namespace sys
+
 InFile::~InFile() { sys::close_quietly(fd_); }
 
 bool InFile::start(int fd, const char* path) {

@@ -105,23 +105,11 @@ std::string temp_folder() {
 
 namespace sys {
 
-void close_quietly(int& fd) {
-    if (fd >= 0) ::_close(fd);
-    fd = -1;
-}
-
 bool close_file(int fd) { return ::_close(fd) == 0; }
 
-int rewound_copy(int fd) {
-    const int copy = ::_dup(fd);
-    if (copy >= 0 && ::_lseeki64(copy, 0, SEEK_SET) < 0) {
-        const int err = errno;
-        ::_close(copy);
-        errno = err;
-        return -1;
-    }
-    return copy;
-}
+int duplicate(int fd) { return ::_dup(fd); }
+
+bool seek_to(int fd, std::uint64_t at) { return ::_lseeki64(fd, static_cast<long long>(at), SEEK_SET) >= 0; }
 
 bool cut_to(int fd, std::uint64_t size) {
     const HANDLE h = handle_of(fd);
