@@ -332,22 +332,21 @@ bool OutFile::open_descriptor() {
     return true;
 }
 
-bool OutFile::reach_target(Target kind, const InFile& source) {
+OutFile::Reached OutFile::reach_target(Target kind, const InFile& source) {
     struct stat in, out;
     const bool source_known = source.fd() >= 0 && ::fstat(source.fd(), &in) == 0 && S_ISREG(in.st_mode);
     if (kind == Target::through || kind == Target::descriptor) {
-        if (!(kind == Target::through ? open_through() : open_descriptor())) return false;
-        if (::fstat(fd_, &out) != 0) return fail_write(errno);
+        if (!(kind == Target::through ? open_through() : open_descriptor())) return Reached::failed;
+        if (::fstat(fd_, &out) != 0) {
+            fail_write(errno);
+            return Reached::failed;
+        }
     } else if (kind != Target::fresh && ::stat(real_.c_str(), &out) != 0) {
         note_failure("cannot open %s for writing", path_.c_str(), errno);
-        return false;
+        return Reached::failed;
     }
-    if (kind != Target::fresh && source_known && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
-        note_failure("cannot write %s over itself", path_.c_str(), 0);
-        sys::close_quietly(fd_);
-        return false;
-    }
-    return true;
+    const bool same = kind != Target::fresh && source_known && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+    return same ? Reached::source : Reached::ready;
 }
 
 bool TempFile::make(std::string pattern, const char* what, const char* target) {

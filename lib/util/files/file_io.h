@@ -197,11 +197,16 @@ private:
         no_room,  // the disk can't take it: the file is as it was
         failed,   // the file may be damaged; the new content is still beside it
     };
+    // What reach_target found.
+    enum class Reached {
+        failed,  // the failure is noted
+        source,  // the target is the file that the source reads
+        ready,
+    };
     void reset(const char* path);
-    // Opens a target written through (or the descriptor it names) and
-    // refuses the file that `source` reads: false, with the failure noted,
-    // where the writing can't go on.
-    bool reach_target(Target kind, const InFile& source);
+    // Opens a target written through (or the descriptor it names), and
+    // tells whether the target is the file that `source` reads.
+    Reached reach_target(Target kind, const InFile& source);
     bool open_through();
     bool open_descriptor();
     Placed copy_into_place();

@@ -87,7 +87,13 @@ bool OutFile::create(const char* path, const InFile& source) {
         note_failure("cannot open %s for writing", path, EISDIR);
         return false;
     }
-    if (!reach_target(kind, source)) return false;
+    const Reached reached = reach_target(kind, source);
+    if (reached == Reached::failed) return false;
+    if (reached == Reached::source) {
+        note_failure("cannot write %s over itself", path, 0);
+        sys::close_quietly(fd_);
+        return false;
+    }
     if (kind == Target::through || kind == Target::descriptor) return true;
     if (kind == Target::fresh) {
         if (!staged_.make_beside(real_.c_str(), path, "cannot open %s for writing")) return false;

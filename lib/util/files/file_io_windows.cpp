@@ -282,22 +282,17 @@ bool OutFile::open_through() {
     return true;
 }
 
-bool OutFile::reach_target(Target kind, const InFile& source) {
+OutFile::Reached OutFile::reach_target(Target kind, const InFile& source) {
     Identity in, out;
     const bool source_known = is_disk_file(source.fd()) && identity_of(handle_of(source.fd()), in);
     bool target_known = false;
     if (kind == Target::through) {
-        if (!open_through()) return false;
+        if (!open_through()) return Reached::failed;
         target_known = is_disk_file(fd_) && identity_of(handle_of(fd_), out);
     } else if (kind != Target::fresh) {
         target_known = identity_of(real_.c_str(), out);
     }
-    if (source_known && target_known && in == out) {
-        note_failure("cannot write %s over itself", path_.c_str(), 0);
-        sys::close_quietly(fd_);
-        return false;
-    }
-    return true;
+    return source_known && target_known && in == out ? Reached::source : Reached::ready;
 }
 
 bool TempFile::make(std::string pattern, const char* what, const char* target) {
