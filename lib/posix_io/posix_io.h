@@ -17,6 +17,12 @@ std::ptrdiff_t read_some(int fd, void* buf, std::size_t size);
 std::ptrdiff_t read_full(int fd, void* buf, std::size_t size);
 std::ptrdiff_t pread_full(int fd, void* buf, std::size_t size, std::uint64_t offset);
 
+// One read or write at `offset`, leaving the file's position as it was,
+// retried after EINTR: the count (0 at the end of the file), or -1 on an
+// error. It may move fewer bytes than asked.
+std::ptrdiff_t pread_some(int fd, void* buf, std::size_t size, std::uint64_t offset);
+std::ptrdiff_t pwrite_some(int fd, const void* data, std::size_t size, std::uint64_t offset);
+
 // Writes all `size` bytes, waiting where the descriptor is non-blocking and
 // full: false on an error. Async-signal-safe.
 bool write_all(int fd, const void* data, std::size_t size);

@@ -50,19 +50,16 @@ std::ptrdiff_t read_some(int fd, void* buf, std::size_t size) {
     return n;
 }
 
-std::ptrdiff_t pread_full(int fd, void* buf, std::size_t size, std::uint64_t offset) {
-    auto* p = static_cast<char*>(buf);
-    std::size_t got = 0;
-    while (got < size) {
-        const std::size_t want = size - got < kMostAtOnce ? size - got : kMostAtOnce;
-        const std::ptrdiff_t n = at_offset(fd, offset + got, [&](HANDLE h, DWORD* moved, OVERLAPPED* at) {
-            return ReadFile(h, p + got, static_cast<DWORD>(want), moved, at) != 0;
-        });
-        if (n < 0) return -1;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::ptrdiff_t>(got);
+std::ptrdiff_t pread_some(int fd, void* buf, std::size_t size, std::uint64_t offset) {
+    const DWORD want = static_cast<DWORD>(size < kMostAtOnce ? size : kMostAtOnce);
+    return at_offset(fd, offset,
+                     [&](HANDLE h, DWORD* moved, OVERLAPPED* at) { return ReadFile(h, buf, want, moved, at) != 0; });
+}
+
+std::ptrdiff_t pwrite_some(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+    const DWORD want = static_cast<DWORD>(size < kMostAtOnce ? size : kMostAtOnce);
+    return at_offset(fd, offset,
+                     [&](HANDLE h, DWORD* moved, OVERLAPPED* at) { return WriteFile(h, data, want, moved, at) != 0; });
 }
 
 bool write_all(int fd, const void* data, std::size_t size) {
@@ -76,24 +73,6 @@ bool write_all(int fd, const void* data, std::size_t size) {
         }
         p += n;
         size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool pwrite_all(int fd, const void* data, std::size_t size, std::uint64_t offset) {
-    const auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const std::size_t want = size < kMostAtOnce ? size : kMostAtOnce;
-        const std::ptrdiff_t n = at_offset(fd, offset, [&](HANDLE h, DWORD* moved, OVERLAPPED* at) {
-            return WriteFile(h, p, static_cast<DWORD>(want), moved, at) != 0;
-        });
-        if (n <= 0) {
-            if (n == 0) errno = ENOSPC;
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        offset += static_cast<std::uint64_t>(n);
     }
     return true;
 }

@@ -6,21 +6,10 @@
 
 #include "lib/charsets/utf16.h"
 #include "windows_console.h"
-#include "windows_names.h"
+#include "windows_errors.h"
 
 namespace versos::program {
 namespace {
-
-std::string error_text(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string out = n > 0 ? windows::utf8_from_wide(text, n) : std::string();
-    LocalFree(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
-    return out.empty() ? "error " + std::to_string(error) : out;
-}
 
 bool write_bytes(HANDLE handle, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -49,7 +38,7 @@ bool write_text(Stream stream, std::string_view text, Encoding encoding, std::st
     } else {
         written = write_bytes(handle, text);
     }
-    if (!written && why) *why = error_text(GetLastError());
+    if (!written && why) *why = windows::error_text(GetLastError());
     return written;
 }
 

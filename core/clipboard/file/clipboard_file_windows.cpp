@@ -14,6 +14,7 @@
 #include "core/clipboard/file/clipboard_file.h"
 #include "core/clipboard/file/clipboard_file_system.h"
 #include "lib/posix_io/posix_io.h"
+#include "lib/posix_io/windows_errors.h"
 #include "lib/posix_io/windows_names.h"
 
 namespace versos {
@@ -22,18 +23,7 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-std::string error_text(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string out = n > 0 ? windows::utf8_from_wide(text, n) : std::string();
-    LocalFree(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
-    return out.empty() ? "error " + std::to_string(error) : out;
-}
-
-std::string failed(const char* path, DWORD error) { return std::string(path) + ": " + error_text(error); }
+std::string failed(const char* path, DWORD error) { return std::string(path) + ": " + windows::error_text(error); }
 
 std::string not_regular(const char* path, const char* kind) {
     return std::string(path) + ": not a regular file (" + kind + ")";

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "lib/charsets/utf16.h"
+#include "lib/posix_io/windows_errors.h"
 
 namespace versos {
 namespace {
@@ -63,18 +64,6 @@ bool read_item(UINT format, std::basic_string<Unit>& out) {
     return true;
 }
 
-std::string system_message(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string out;
-    if (n > 0) charsets::append_utf16_as_utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), n), out);
-    LocalFree(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == '.')) out.pop_back();
-    return out.empty() ? "error " + std::to_string(error) : out;
-}
-
 }  // namespace
 
 WindowsClipboard::~WindowsClipboard() { close(); }
@@ -107,7 +96,7 @@ bool WindowsClipboard::close() {
 
 ReadResult WindowsClipboard::read_text(TextFormat format, std::string& out, std::string& why) {
     if (!open_clipboard()) {
-        why = "the Windows clipboard is held by another program: " + system_message(GetLastError());
+        why = "the Windows clipboard is held by another program: " + windows::error_text(GetLastError());
         return ReadResult::unreachable;
     }
     std::u16string letters;

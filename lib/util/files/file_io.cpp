@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "file_calls.h"
 #include "lib/posix_io/posix_io.h"
 
 namespace versos::fileio {
@@ -21,23 +22,6 @@ int open_retrying(const char* path, int flags, mode_t mode = 0) {
     do fd = ::open(path, flags | O_CLOEXEC, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
-}
-
-void close_quietly(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
-// A duplicate of fd, set at the start of the file.
-int rewound_copy(int fd) {
-    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (copy >= 0 && ::lseek(copy, 0, SEEK_SET) < 0) {
-        const int err = errno;
-        ::close(copy);
-        errno = err;
-        return -1;
-    }
-    return copy;
 }
 
 // The umask as the kernel shows it, read without changing it: setting it to
@@ -105,6 +89,36 @@ int named_descriptor(const std::string& path) {
 }
 
 }  // namespace
+
+namespace sys {
+
+bool close_file(int fd) { return ::close(fd) == 0; }
+
+int duplicate(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 0); }
+
+bool seek_to(int fd, std::uint64_t at) { return ::lseek(fd, static_cast<off_t>(at), SEEK_SET) >= 0; }
+
+bool cut_to(int fd, std::uint64_t size) { return ::ftruncate(fd, static_cast<off_t>(size)) == 0; }
+
+std::int64_t position(int fd) { return ::lseek(fd, 0, SEEK_CUR); }
+
+std::uint64_t regular_size(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+int take_room(int fd, std::uint64_t size) {
+    // Not posix_fallocate, which writes the room full where the file system
+    // can't reserve it. There (EOPNOTSUPP), the writes find out for themselves.
+    int error;
+    do error = ::fallocate(fd, 0, 0, static_cast<off_t>(size)) == 0 ? 0 : errno;
+    while (error == EINTR);
+    return error == ENOSPC || error == EDQUOT || error == EFBIG ? error : 0;
+}
+
+int rename_over(const char* from, const char* to) { return ::rename(from, to) == 0 ? 0 : errno; }
+
+}  // namespace sys
 
 std::string resolved_target(const char* path) {
     std::string at = path;
@@ -179,18 +193,6 @@ std::string error_text(int error) {
     return ::strerror_r(error, buf, sizeof buf);  // the GNU form: thread-safe, never fails
 }
 
-InFile::~InFile() { close_quietly(fd_); }
-
-bool InFile::start(int fd, const char* path) {
-    close_quietly(fd_);
-    fd_ = fd;
-    path_ = path;
-    done_ = total_ = 0;
-    struct stat st;
-    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) total_ = static_cast<std::uint64_t>(st.st_size);
-    return true;
-}
-
 bool InFile::open(const char* path) {
     int fd = open_retrying(path, O_RDONLY);
     if (fd < 0) {
@@ -200,48 +202,10 @@ bool InFile::open(const char* path) {
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         note_failure("cannot read %s", path, EISDIR);
-        close_quietly(fd);
+        sys::close_quietly(fd);
         return false;
     }
     return start(fd, path);
-}
-
-bool InFile::open_fd(int fd, const char* path) {
-    const int copy = rewound_copy(fd);
-    if (copy < 0) {
-        note_failure("cannot read %s", path, errno);
-        return false;
-    }
-    return start(copy, path);
-}
-
-std::ptrdiff_t InFile::read(std::uint8_t* buf, std::size_t cap) {
-    const std::ptrdiff_t n = posix_io::read_some(fd_, buf, cap);
-    if (n < 0) {
-        note_failure("cannot read %s", path_.c_str(), errno);
-        return -1;
-    }
-    done_ += static_cast<std::uint64_t>(n);
-    report_progress(done_);
-    return n;
-}
-
-bool InFile::fail_read(int error) const {
-    note_failure("cannot read %s", path_.c_str(), error);
-    return false;
-}
-
-OutFile::~OutFile() { finish(false); }
-
-void OutFile::reset(const char* path) {
-    finish(false);
-    path_ = path;
-    real_ = path;
-    ok_ = true;
-    truncate_pending_ = false;
-    reserved_ = false;
-    copy_back_ = false;
-    write_what_ = "cannot write %s";
 }
 
 namespace {
@@ -350,7 +314,7 @@ bool OutFile::open_through() {
     fd_ = open_retrying(real_.c_str(), O_WRONLY | O_CREAT, 0666);
     if (fd_ < 0 || ::fstat(fd_, &out) != 0) {
         note_failure("cannot open %s for writing", path_.c_str(), errno);
-        close_quietly(fd_);
+        sys::close_quietly(fd_);
         return false;
     }
     truncate_pending_ = S_ISREG(out.st_mode);
@@ -368,137 +332,25 @@ bool OutFile::open_descriptor() {
     return true;
 }
 
-bool OutFile::create(const char* path, const InFile& source) {
-    reset(path);
-    real_ = resolved_target(path);
-    const Target kind = target_kind(real_.c_str());
-    if (kind == Target::folder) {
-        note_failure("cannot open %s for writing", path, EISDIR);
-        return false;
-    }
+OutFile::Reached OutFile::reach_target(Target kind, const InFile& source) {
     struct stat in, out;
     const bool source_known = source.fd() >= 0 && ::fstat(source.fd(), &in) == 0 && S_ISREG(in.st_mode);
     if (kind == Target::through || kind == Target::descriptor) {
-        if (!(kind == Target::through ? open_through() : open_descriptor())) return false;
-        if (::fstat(fd_, &out) != 0) return fail_write(errno);
+        if (!(kind == Target::through ? open_through() : open_descriptor())) return Reached::failed;
+        if (::fstat(fd_, &out) != 0) {
+            fail_write(errno);
+            return Reached::failed;
+        }
     } else if (kind != Target::fresh && ::stat(real_.c_str(), &out) != 0) {
-        note_failure("cannot open %s for writing", path, errno);
-        return false;
+        note_failure("cannot open %s for writing", path_.c_str(), errno);
+        return Reached::failed;
     }
-    if (kind != Target::fresh && source_known && in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
-        note_failure("cannot write %s over itself", path, 0);
-        close_quietly(fd_);
-        return false;
-    }
-    if (kind == Target::through || kind == Target::descriptor) return true;
-    if (kind == Target::fresh) {
-        if (!staged_.make_beside(real_.c_str(), path, "cannot open %s for writing")) return false;
-    } else if (!staged_.make_beside(real_.c_str(), path, nullptr)) {
-        // Its folder takes no file beside it: written through, the only way
-        // left to write it.
-        const int error = staged_.error();
-        if (error == EACCES || error == EPERM || error == EROFS) return open_through();
-        note_failure("cannot create a temporary file beside %s", path, error);
-        return false;
-    }
-    copy_back_ = kind == Target::several;
-    fd_ = staged_.fd();
-    return true;
+    const bool same = kind != Target::fresh && source_known && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+    return same ? Reached::source : Reached::ready;
 }
-
-bool OutFile::open_fd(int fd, const char* path, const char* what) {
-    reset(path);
-    write_what_ = what;
-    fd_ = rewound_copy(fd);
-    if (fd_ < 0 || ::ftruncate(fd_, 0) != 0) {
-        note_failure(what, path, errno);
-        close_quietly(fd_);
-        return false;
-    }
-    return true;
-}
-
-bool OutFile::start() {
-    if (ok_ && truncate_pending_) {
-        truncate_pending_ = false;
-        if (::ftruncate(fd_, 0) != 0) {
-            note_failure("cannot truncate %s", path_.c_str(), errno);
-            ok_ = false;
-        }
-    }
-    return ok_;
-}
-
-bool OutFile::reserve(std::uint64_t size) {
-    if (!staged_.made() || size == 0 || size > static_cast<std::uint64_t>(INT64_MAX)) return ok_;
-    // Not posix_fallocate, which writes the room full where the file system
-    // can't reserve it. There (EOPNOTSUPP), the writes find out for themselves.
-    // Even a call that fails may have taken part of the room, and with it
-    // the file's length: finish() cuts the file back to what was written.
-    reserved_ = true;
-    int error;
-    do error = ::fallocate(fd_, 0, 0, static_cast<off_t>(size)) == 0 ? 0 : errno;
-    while (error == EINTR);
-    if (error == ENOSPC || error == EDQUOT || error == EFBIG) return fail_write(error);
-    return ok_;
-}
-
-bool OutFile::write(const std::uint8_t* data, std::size_t n) {
-    if (!start()) return false;
-    if (!posix_io::write_all(fd_, data, n)) {
-        note_failure(write_what_, path_.c_str(), errno);
-        ok_ = false;
-    }
-    return ok_;
-}
-
-void OutFile::cut_to_written() {
-    // The room reserved past what a source that shrank gave back is dropped.
-    const off_t written = ::lseek(fd_, 0, SEEK_CUR);
-    if (written < 0 || ::ftruncate(fd_, written) != 0) fail_write(errno);
-}
-
-bool OutFile::fail_write(int error) {
-    note_failure(write_what_, path_.c_str(), error);
-    ok_ = false;
-    return false;
-}
-
-bool OutFile::finish(bool done) {
-    if (fd_ < 0) return false;
-    if (done) start();  // an empty result still empties the target
-    if (staged_.made()) {
-        if (done && ok_ && reserved_) cut_to_written();
-        fd_ = -1;  // staged_'s own
-        if (done && ok_ && copy_back_) {
-            switch (copy_into_place()) {
-                case Placed::whole:
-                    staged_.remove();
-                    return true;
-                case Placed::no_room:
-                    staged_.remove();  // the file is as it was, and the disk full
-                    return false;
-                case Placed::failed:
-                    staged_.keep();  // the one whole copy of the new content
-                    return false;
-            }
-        }
-        if (done && ok_ && staged_.rename_to(real_.c_str(), path_.c_str())) return true;
-        staged_.remove();
-        return false;
-    }
-    if (::close(fd_) != 0 && errno != EINTR && ok_) {
-        note_failure(write_what_, path_.c_str(), errno);
-        ok_ = false;
-    }
-    fd_ = -1;
-    return done && ok_;
-}
-
-TempFile::~TempFile() { close_quietly(fd_); }
 
 bool TempFile::make(std::string pattern, const char* what, const char* target) {
-    close_quietly(fd_);
+    sys::close_quietly(fd_);
     path_ = std::move(pattern);
     fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
     if (fd_ < 0) {
@@ -513,7 +365,7 @@ bool TempFile::make(std::string pattern, const char* what, const char* target) {
 bool TempFile::make_beside(const char* target, const char* named, const char* what) {
     // Named after the target, so that one left behind is easy to recognise.
     if (named == nullptr) named = target;
-    close_quietly(fd_);
+    sys::close_quietly(fd_);
     path_ = std::string(target) + ".XXXXXX";
     fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
     if (fd_ >= 0) return true;
@@ -542,25 +394,7 @@ bool TempFile::remove() {
         return false;
     }
     path_.clear();
-    close_quietly(fd_);
-    return true;
-}
-
-bool TempFile::rename_to(const char* target, const char* named) {
-    if (named == nullptr) named = target;
-    if (path_.empty() || fd_ < 0) return false;
-    // mkstemp made it 0600.
-    if (!take_place_attributes(fd_, target) || ::close(fd_) != 0) {
-        note_failure("cannot write %s", path_.c_str(), errno);
-        fd_ = -1;
-        return false;
-    }
-    fd_ = -1;
-    if (::rename(path_.c_str(), target) != 0) {
-        note_failure("cannot rename the new content onto %s", named, errno);
-        return false;
-    }
-    path_.clear();
+    sys::close_quietly(fd_);
     return true;
 }
 

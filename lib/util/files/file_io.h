@@ -1,9 +1,9 @@
-// Files for the library's file routines (file_io.cpp on POSIX systems,
-// file_io_windows.cpp on Windows): opened as the routines need them,
-// read and written a block at a time with read(2) and write(2), targets
-// replaced only once their new content is whole, temporary files from
-// mkstemp, and a record of the first failure, which ficheros uses to name
-// the file in its message.
+// Files for the library's file routines (file_io_shared.cpp on every
+// system, over file_io.cpp on POSIX systems or file_io_windows.cpp on
+// Windows): opened as the routines need them, read and written a block at
+// a time with read(2) and write(2), targets replaced only once their new
+// content is whole, temporary files from mkstemp, and a record of the first
+// failure, which ficheros uses to name the file in its message.
 #pragma once
 
 #include <cstdint>
@@ -64,7 +64,8 @@ inline bool renamed_into_place(Target kind) { return kind == Target::fresh || ki
 // Gives the file open as fd what a file renamed onto `target` keeps: the
 // permissions of the file there and, as far as allowed, its owner and group;
 // where there is none, the permissions a new file gets. False, with errno,
-// when the permissions can't be set.
+// when the permissions can't be set. On Windows: the file's attributes
+// (hidden, system, ...), as far as they can be set.
 bool take_place_attributes(int fd, const char* target);
 
 // Whether both paths name one file (through links, or as two names of it).
@@ -196,7 +197,16 @@ private:
         no_room,  // the disk can't take it: the file is as it was
         failed,   // the file may be damaged; the new content is still beside it
     };
+    // What reach_target found.
+    enum class Reached {
+        failed,  // the failure is noted
+        source,  // the target is the file that the source reads
+        ready,
+    };
     void reset(const char* path);
+    // Opens a target written through (or the descriptor it names), and
+    // tells whether the target is the file that `source` reads.
+    Reached reach_target(Target kind, const InFile& source);
     bool open_through();
     bool open_descriptor();
     Placed copy_into_place();

@@ -21,6 +21,7 @@
 #include <random>
 #include <utility>
 
+#include "file_calls.h"
 #include "lib/posix_io/posix_io.h"
 #include "lib/posix_io/windows_names.h"
 
@@ -28,11 +29,6 @@ namespace versos::fileio {
 namespace {
 
 using windows::wide_path;
-
-void close_quietly(int& fd) {
-    if (fd >= 0) ::_close(fd);
-    fd = -1;
-}
 
 int last_errno() { return windows::errno_from_windows(GetLastError()); }
 
@@ -87,27 +83,6 @@ bool read_only(const char* path) {
 
 bool is_disk_file(int fd) { return fd >= 0 && GetFileType(handle_of(fd)) == FILE_TYPE_DISK; }
 
-// A duplicate of fd, set at the start of the file.
-int rewound_copy(int fd) {
-    const int copy = ::_dup(fd);
-    if (copy >= 0 && ::_lseeki64(copy, 0, SEEK_SET) < 0) {
-        const int err = errno;
-        ::_close(copy);
-        errno = err;
-        return -1;
-    }
-    return copy;
-}
-
-bool cut_to(int fd, std::uint64_t size) {
-    const HANDLE h = handle_of(fd);
-    FILE_END_OF_FILE_INFO end{};
-    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-    if (SetFileInformationByHandle(h, FileEndOfFileInfo, &end, sizeof end)) return true;
-    errno = last_errno();
-    return false;
-}
-
 // Eight letters and digits for a temporary name: no other process can guess
 // them, and CREATE_NEW refuses a name that is taken anyway.
 std::string random_suffix() {
@@ -127,6 +102,48 @@ std::string temp_folder() {
 }
 
 }  // namespace
+
+namespace sys {
+
+bool close_file(int fd) { return ::_close(fd) == 0; }
+
+int duplicate(int fd) { return ::_dup(fd); }
+
+bool seek_to(int fd, std::uint64_t at) { return ::_lseeki64(fd, static_cast<long long>(at), SEEK_SET) >= 0; }
+
+bool cut_to(int fd, std::uint64_t size) {
+    const HANDLE h = handle_of(fd);
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (SetFileInformationByHandle(h, FileEndOfFileInfo, &end, sizeof end)) return true;
+    errno = last_errno();
+    return false;
+}
+
+std::int64_t position(int fd) { return ::_lseeki64(fd, 0, SEEK_CUR); }
+
+std::uint64_t regular_size(int fd) {
+    LARGE_INTEGER size;
+    return is_disk_file(fd) && GetFileSizeEx(handle_of(fd), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
+
+int take_room(int fd, std::uint64_t size) {
+    // The room is taken without moving the end of the file; a volume without
+    // it fails here, with the target as it was.
+    FILE_ALLOCATION_INFO room{};
+    room.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+    if (SetFileInformationByHandle(handle_of(fd), FileAllocationInfo, &room, sizeof room)) return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL || error == ERROR_FILE_TOO_LARGE ? ENOSPC : 0;
+}
+
+int rename_over(const char* from, const char* to) {
+    if (MoveFileExW(wide_path(from).c_str(), wide_path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    return last_errno();
+}
+
+}  // namespace sys
 
 std::string resolved_target(const char* path) {
     // Windows follows a link when the file is opened, and MoveFileExW
@@ -155,6 +172,20 @@ Target target_kind(const char* path) {
     return id.links > 1 ? Target::several : Target::replaceable;
 }
 
+bool take_place_attributes(int fd, const char* target) {
+    // The target's attributes (hidden, system, archive, ...) go with its new
+    // content, as the POSIX build keeps a file's mode.
+    const DWORD attributes = GetFileAttributesW(wide_path(target).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        FILE_BASIC_INFO basic{};
+        basic.FileAttributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        SetFileInformationByHandle(handle_of(fd), FileBasicInfo, &basic, sizeof basic);
+    }
+    return true;
+}
+
 bool same_file(const char* a, const char* b) {
     Identity ia, ib;
     return identity_of(a, ia) && identity_of(b, ib) && ia == ib;
@@ -181,18 +212,6 @@ std::string error_text(int error) {
     return buf;
 }
 
-InFile::~InFile() { close_quietly(fd_); }
-
-bool InFile::start(int fd, const char* path) {
-    close_quietly(fd_);
-    fd_ = fd;
-    path_ = path;
-    done_ = total_ = 0;
-    LARGE_INTEGER size;
-    if (is_disk_file(fd_) && GetFileSizeEx(handle_of(fd_), &size)) total_ = static_cast<std::uint64_t>(size.QuadPart);
-    return true;
-}
-
 bool InFile::open(const char* path) {
     const std::wstring wide = wide_path(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -208,44 +227,6 @@ bool InFile::open(const char* path) {
         return false;
     }
     return start(fd, path);
-}
-
-bool InFile::open_fd(int fd, const char* path) {
-    const int copy = rewound_copy(fd);
-    if (copy < 0) {
-        note_failure("cannot read %s", path, errno);
-        return false;
-    }
-    return start(copy, path);
-}
-
-std::ptrdiff_t InFile::read(std::uint8_t* buf, std::size_t cap) {
-    const std::ptrdiff_t n = posix_io::read_some(fd_, buf, cap);
-    if (n < 0) {
-        note_failure("cannot read %s", path_.c_str(), errno);
-        return -1;
-    }
-    done_ += static_cast<std::uint64_t>(n);
-    report_progress(done_);
-    return n;
-}
-
-bool InFile::fail_read(int error) const {
-    note_failure("cannot read %s", path_.c_str(), error);
-    return false;
-}
-
-OutFile::~OutFile() { finish(false); }
-
-void OutFile::reset(const char* path) {
-    finish(false);
-    path_ = path;
-    real_ = path;
-    ok_ = true;
-    truncate_pending_ = false;
-    reserved_ = false;
-    copy_back_ = false;
-    write_what_ = "cannot write %s";
 }
 
 // No room is reserved ahead here (reserve_room): a full disk is found by
@@ -276,7 +257,7 @@ OutFile::Placed OutFile::copy_into_place() {
         if (!copied) error = errno;
         at += static_cast<std::uint64_t>(n);
     }
-    if (copied && !cut_to(to, at)) copied = false, error = errno;
+    if (copied && !sys::cut_to(to, at)) copied = false, error = errno;
     if (::_close(to) != 0 && copied) copied = false, error = errno;
     if (!copied) note_failure("cannot write %s", path_.c_str(), error);
     return copied ? Placed::whole : Placed::failed;
@@ -301,138 +282,22 @@ bool OutFile::open_through() {
     return true;
 }
 
-bool OutFile::create(const char* path, const InFile& source) {
-    reset(path);
-    real_ = resolved_target(path);
-    const Target kind = target_kind(real_.c_str());
-    if (kind == Target::folder) {
-        note_failure("cannot open %s for writing", path, EISDIR);
-        return false;
-    }
+OutFile::Reached OutFile::reach_target(Target kind, const InFile& source) {
     Identity in, out;
     const bool source_known = is_disk_file(source.fd()) && identity_of(handle_of(source.fd()), in);
     bool target_known = false;
     if (kind == Target::through) {
-        if (!open_through()) return false;
+        if (!open_through()) return Reached::failed;
         target_known = is_disk_file(fd_) && identity_of(handle_of(fd_), out);
     } else if (kind != Target::fresh) {
         target_known = identity_of(real_.c_str(), out);
     }
-    if (source_known && target_known && in == out) {
-        note_failure("cannot write %s over itself", path, 0);
-        close_quietly(fd_);
-        return false;
-    }
-    if (kind == Target::through) return true;
-    if (kind == Target::fresh) {
-        if (!staged_.make_beside(real_.c_str(), path, "cannot open %s for writing")) return false;
-    } else if (!staged_.make_beside(real_.c_str(), path, nullptr)) {
-        // Its folder takes no file beside it: written through, the only way
-        // left to write it.
-        const int error = staged_.error();
-        if (error == EACCES || error == EPERM || error == EROFS) return open_through();
-        note_failure("cannot create a temporary file beside %s", path, error);
-        return false;
-    }
-    copy_back_ = kind == Target::several;
-    fd_ = staged_.fd();
-    return true;
+    return source_known && target_known && in == out ? Reached::source : Reached::ready;
 }
-
-bool OutFile::open_fd(int fd, const char* path, const char* what) {
-    reset(path);
-    write_what_ = what;
-    fd_ = rewound_copy(fd);
-    if (fd_ < 0 || !cut_to(fd_, 0)) {
-        note_failure(what, path, errno);
-        close_quietly(fd_);
-        return false;
-    }
-    return true;
-}
-
-bool OutFile::start() {
-    if (ok_ && truncate_pending_) {
-        truncate_pending_ = false;
-        if (!cut_to(fd_, 0)) {
-            note_failure("cannot truncate %s", path_.c_str(), errno);
-            ok_ = false;
-        }
-    }
-    return ok_;
-}
-
-bool OutFile::reserve(std::uint64_t size) {
-    if (!staged_.made() || size == 0 || size > static_cast<std::uint64_t>(INT64_MAX)) return ok_;
-    // The room is taken without moving the end of the file; a volume without
-    // it fails here, with the target as it was.
-    reserved_ = true;
-    FILE_ALLOCATION_INFO room{};
-    room.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
-    if (SetFileInformationByHandle(handle_of(fd_), FileAllocationInfo, &room, sizeof room)) return ok_;
-    const DWORD error = GetLastError();
-    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL || error == ERROR_FILE_TOO_LARGE)
-        return fail_write(ENOSPC);
-    return ok_;
-}
-
-bool OutFile::write(const std::uint8_t* data, std::size_t n) {
-    if (!start()) return false;
-    if (!posix_io::write_all(fd_, data, n)) {
-        note_failure(write_what_, path_.c_str(), errno);
-        ok_ = false;
-    }
-    return ok_;
-}
-
-void OutFile::cut_to_written() {
-    // The room reserved past what a source that shrank gave back is dropped.
-    const long long written = ::_lseeki64(fd_, 0, SEEK_CUR);
-    if (written < 0 || !cut_to(fd_, static_cast<std::uint64_t>(written))) fail_write(errno);
-}
-
-bool OutFile::fail_write(int error) {
-    note_failure(write_what_, path_.c_str(), error);
-    ok_ = false;
-    return false;
-}
-
-bool OutFile::finish(bool done) {
-    if (fd_ < 0) return false;
-    if (done) start();  // an empty result still empties the target
-    if (staged_.made()) {
-        if (done && ok_ && reserved_) cut_to_written();
-        fd_ = -1;  // staged_'s own
-        if (done && ok_ && copy_back_) {
-            switch (copy_into_place()) {
-                case Placed::whole:
-                    staged_.remove();
-                    return true;
-                case Placed::no_room:
-                    staged_.remove();  // the file is as it was, and the disk full
-                    return false;
-                case Placed::failed:
-                    staged_.keep();  // the one whole copy of the new content
-                    return false;
-            }
-        }
-        if (done && ok_ && staged_.rename_to(real_.c_str(), path_.c_str())) return true;
-        staged_.remove();
-        return false;
-    }
-    if (::_close(fd_) != 0 && ok_) {
-        note_failure(write_what_, path_.c_str(), errno);
-        ok_ = false;
-    }
-    fd_ = -1;
-    return done && ok_;
-}
-
-TempFile::~TempFile() { close_quietly(fd_); }
 
 bool TempFile::make(std::string pattern, const char* what, const char* target) {
     // pattern ends in XXXXXX, replaced by letters until a name is free.
-    close_quietly(fd_);
+    sys::close_quietly(fd_);
     const std::string stem = pattern.substr(0, pattern.size() - 6);
     for (int tries = 0; tries < 100; ++tries) {
         path_ = stem + random_suffix();
@@ -470,38 +335,9 @@ bool TempFile::make_for(const char* target, Target kind) {
 
 bool TempFile::remove() {
     if (path_.empty()) return false;
-    close_quietly(fd_);  // a file still open is only marked for deletion
+    sys::close_quietly(fd_);  // a file still open is only marked for deletion
     if (!windows::delete_file(path_.c_str())) {
         note_failure("cannot remove %s", path_.c_str(), last_errno());
-        return false;
-    }
-    path_.clear();
-    return true;
-}
-
-bool TempFile::rename_to(const char* target, const char* named) {
-    if (named == nullptr) named = target;
-    if (path_.empty() || fd_ < 0) return false;
-    // The target's attributes (hidden, system, archive, ...) go with its new
-    // content, as the POSIX build keeps a file's mode.
-    const std::wstring wide_target = wide_path(target);
-    const DWORD attributes = GetFileAttributesW(wide_target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        FILE_BASIC_INFO basic{};
-        basic.FileAttributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        SetFileInformationByHandle(handle_of(fd_), FileBasicInfo, &basic, sizeof basic);
-    }
-    if (::_close(fd_) != 0) {
-        note_failure("cannot write %s", path_.c_str(), errno);
-        fd_ = -1;
-        return false;
-    }
-    fd_ = -1;
-    if (!MoveFileExW(wide_path(path_.c_str()).c_str(), wide_target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        note_failure("cannot rename the new content onto %s", named, last_errno());
         return false;
     }
     path_.clear();
