@@ -200,12 +200,18 @@ TempFile::~TempFile() { sys::close_quietly(fd_); }
 bool TempFile::rename_to(const char* target, const char* named) {
     if (named == nullptr) named = target;
     if (path_.empty() || fd_ < 0) return false;
-    if (!take_place_attributes(fd_, target) || !sys::close_file(fd_)) {
-        note_failure("cannot write %s", path_.c_str(), errno);
-        fd_ = -1;
+    if (!take_place_attributes(fd_, target)) {
+        const int error = errno;
+        sys::close_quietly(fd_);
+        note_failure("cannot write %s", path_.c_str(), error);
         return false;
     }
+    const bool closed = sys::close_file(fd_);
     fd_ = -1;
+    if (!closed) {
+        note_failure("cannot write %s", path_.c_str(), errno);
+        return false;
+    }
     if (const int error = sys::rename_over(path_.c_str(), target); error != 0) {
         note_failure("cannot rename the new content onto %s", named, error);
         return false;
