@@ -59,7 +59,8 @@ void Screen::on_fresh_screen(const Known& before) {
     const int columns = visible_.columns;
     for (int y = 0; y < visible_.rows && before.shown.size() == shown_.size(); ++y)
         for (int x = 0; x < columns; ++x)
-            if (before.shown[static_cast<std::size_t>(y) * columns + x] != 0) cells_.mark_changed(y, x, x);
+            if (before.shown[static_cast<std::size_t>(y) * columns + x] != 0 || cells_.drawn(x, y))
+                cells_.mark_changed(y, x, x);
 }
 
 bool Screen::settled(int y, int x) const {

@@ -62,7 +62,8 @@ public:
     Known save_known() const { return Known{shown_, cursor_}; }
     void restore_known(const Known& known);
     // On a fresh screen: the cells the console knew show again at the next
-    // paint.
+    // paint, its own drawn cells among them, also where other output has
+    // left the old screen's look unknown.
     void on_fresh_screen(const Known& before);
 
 private:

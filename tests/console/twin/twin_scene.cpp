@@ -4,7 +4,8 @@
 // "step N" at the bottom of the screen while the scene waits for keys.
 //   1. the whole palette, code page 850's letters, frames and the glyphs of
 //      the control bytes; windows that wrap, scroll, insert and delete
-//      lines; a rectangle moved and one copied with gettext_ and puttext
+//      lines; a rectangle moved and one copied with gettext_ and puttext;
+//      a text shortened in the middle in two colours on standard error
 //   2. the code of each key pressed, newest first, until Escape
 //   3. a line edited in a field that warns, in a box, when it is full
 //   4. what was typed; Escape ends
@@ -84,6 +85,19 @@ void windows_that_move() {
     gotoxy(5, 4);
 }
 
+// Past the console, on standard error, where the console's cursor is: on a
+// screen cell of its own, as a window would be cleared. (The next step's
+// window covers it: a terminal can't give back what others drew, so the box
+// of step 3 could not show it on Linux.)
+void shortened_line() {
+    gotoxy_(2, 13);
+    imprimeHasta(
+        "\xA4"
+        "and\xA3 y el \xF1u de la palabra m\xA0s larga",
+        24, 0x0E, 0x0C);
+    gotoxy(5, 4);
+}
+
 void keys_until_escape() {
     textattr(0x0A);
     window(2, 13, 40, 23);
@@ -129,6 +143,7 @@ int main() {
         cputs("................................................................................");
     palette_and_glyphs();
     windows_that_move();
+    shortened_line();
     marker(1);
     getch_();
     marker(2);
